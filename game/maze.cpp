@@ -1,0 +1,13 @@
+// Decoding of cell codes into open sides.
+#include "game/maze.h"
+
+CellOpenings decodeCell(std::int32_t code) {
+    // A code such as 17 is not reduced to its low bits: anything outside 1..15 is four walls.
+    if (code < 1 || code > 15) return {};
+    CellOpenings o;
+    o.left = (code & kOpenLeft) ? 1 : 0;
+    o.right = (code & kOpenRight) ? 1 : 0;
+    o.up = (code & kOpenUp) ? 1 : 0;
+    o.down = (code & kOpenDown) ? 1 : 0;
+    return o;
+}

@@ -1,0 +1,227 @@
+// Reading level files: the number rule, the line reader, short and odd files, and refused levels.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+#include <string>
+#include <vector>
+
+#include "game/level.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+// Cases with a `name` are shown under it.
+auto byName = [](const auto& info) { return std::string(info.param.name); };
+
+struct AtoiCase {
+    std::string text;
+    std::int32_t value;
+};
+
+class LevelAtoi : public testing::TestWithParam<AtoiCase> {};
+
+TEST_P(LevelAtoi, FollowsTheNumberRule) { EXPECT_EQ(levelAtoi(GetParam().text), GetParam().value); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, LevelAtoi,
+    testing::Values(AtoiCase{"42", 42}, AtoiCase{"  -12x", -12}, AtoiCase{"+5", 5}, AtoiCase{"\t\v\f\r\n 3", 3},
+                    AtoiCase{"", 0}, AtoiCase{"-", 0}, AtoiCase{"+-3", 0}, AtoiCase{"x9", 0}, AtoiCase{"7 6", 7},
+                    AtoiCase{"2147483647", 2147483647}, AtoiCase{"2147483648", INT32_MIN},
+                    AtoiCase{"-2147483648", INT32_MIN}, AtoiCase{"4294967297", 1},
+                    AtoiCase{"9999999999", 1410065407}, AtoiCase{"00000000000000000000015", 15}));
+
+// A board's header followed by cell lines.
+std::string level(const std::string& header, const std::vector<std::string>& cells, const char* eol = "\n") {
+    std::string text;
+    std::size_t start = 0;
+    while (start < header.size()) {
+        std::size_t end = std::min(header.find('\n', start), header.size());
+        text += header.substr(start, end - start) + eol;
+        start = end + 1;
+    }
+    for (const std::string& c : cells) text += c + eol;
+    return text;
+}
+
+const std::string kHeader2x2 = "2 2\n0 0\n1 1\n2 1\n";
+
+Maze loadOk(const std::string& text, LevelReading* reading = nullptr) {
+    Maze maze;
+    auto error = maze.loadFromText(text, "level.dat", reading);
+    EXPECT_FALSE(error) << error->message();
+    return maze;
+}
+
+LevelError loadRefused(const std::string& text) {
+    Maze maze;
+    auto error = maze.loadFromText(text, "level.dat");
+    EXPECT_TRUE(error);
+    return error.value_or(LevelError{});
+}
+
+TEST(LevelFile, ReadsHeaderAndCellsInTheirOrder) {
+    Maze maze = loadOk(level(kHeader2x2, {"9", "10", "5", "6"}));
+    EXPECT_EQ(maze.size, (Position{2, 2}));
+    EXPECT_EQ(maze.heroStart, (Position{0, 0}));
+    EXPECT_EQ(maze.monsterStart, (Position{1, 1}));
+    EXPECT_EQ(maze.exitPos, (Position{2, 1}));
+    EXPECT_EQ(maze.heroPos, maze.heroStart);
+    EXPECT_EQ(maze.monsterPos, maze.monsterStart);
+    EXPECT_EQ(maze.cells, (std::vector<std::int32_t>{9, 10, 5, 6}));
+}
+
+struct CellsCase {
+    const char* name;
+    std::string text;
+    std::vector<std::int32_t> cells;
+};
+
+class LevelCells : public testing::TestWithParam<CellsCase> {};
+
+TEST_P(LevelCells, TakeTheValuesTheReaderGives) { EXPECT_EQ(loadOk(GetParam().text).cells, GetParam().cells); }
+
+const std::string k255 = std::string(254, ' ') + "7";  // exactly 255 characters
+const std::string k256 = "12" + std::string(254, 'x');  // one too many
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, LevelCells,
+    testing::Values(
+        CellsCase{"ShortFileWithLineFeed", kHeader2x2 + "9\n10\n", {9, 10, 0, 0}},
+        CellsCase{"ShortFileWithoutLineFeed", kHeader2x2 + "9\n10", {9, 10, 10, 10}},
+        CellsCase{"FourLinesWithoutLineFeed", "2 2\n0 0\n1 1\n2 1", {0, 0, 0, 0}},
+        CellsCase{"FourLinesWithLineFeed", kHeader2x2, {0, 0, 0, 0}},
+        CellsCase{"CarriageReturnLineFeed", level(kHeader2x2, {"9", "10", "5", "6"}, "\r\n"), {9, 10, 5, 6}},
+        CellsCase{"LoneCarriageReturnStaysInTheLine", kHeader2x2 + "9\r5\n\r10\n5\r\r\n6\n", {9, 10, 5, 6}},
+        CellsCase{"CtrlZEndsTheFile", kHeader2x2 + "9\n\x1a" "10\n5\n6\n", {9, 0, 0, 0}},
+        CellsCase{"CtrlZAfterALineWithoutLineFeed", kHeader2x2 + "9\n10\x1a\n5\n6\n", {9, 10, 10, 10}},
+        CellsCase{"LineOf255CharactersReadsCleanly", kHeader2x2 + k255 + "\n10\n5\n6\n", {7, 10, 5, 6}},
+        CellsCase{"LineOf255CharactersBeforeCrLf", kHeader2x2 + k255 + "\r\n10\r\n5\r\n6\r\n", {7, 10, 5, 6}},
+        CellsCase{"LongerLineFailsEveryLaterRead", kHeader2x2 + "9\n" + k256 + "\n5\n6\n", {9, 12, 0, 0}},
+        CellsCase{"LongFourthHeaderLineLeavesCellsZero", "2 2\n0 0\n1 1\n2 " + std::string(300, '1') + "\n9\n9\n9\n9\n",
+                  {0, 0, 0, 0}},
+        CellsCase{"ZeroByteEndsTheLine", kHeader2x2 + "9\n\0" "7\n1\0" "5\n6\n"s, {9, 0, 1, 6}},
+        CellsCase{"EmptyAndWordLinesAreWalls", kHeader2x2 + "\nabc\n -3\n+15\n", {0, 0, -3, 15}},
+        CellsCase{"LinesAfterTheCellsAreIgnored", kHeader2x2 + "1\n2\n3\n4\n5 6\nnonsense\n", {1, 2, 3, 4}}),
+    byName);
+
+struct HeaderCase {
+    const char* name;
+    std::string exitLine;
+    Position exit;
+};
+
+class LevelHeader : public testing::TestWithParam<HeaderCase> {};
+
+TEST_P(LevelHeader, SplitsAtTheFirstSpace) {
+    Maze maze = loadOk("2 2\n0 0\n1 1\n" + GetParam().exitLine + "\n1\n1\n1\n1\n");
+    EXPECT_EQ(maze.exitPos, GetParam().exit);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, LevelHeader,
+    testing::Values(HeaderCase{"TwoNumbers", "7 6", {7, 6}}, HeaderCase{"ThirdNumberIgnored", "7 6 9", {7, 6}},
+                    HeaderCase{"LeadingSpace", " 7 6", {0, 7}}, HeaderCase{"OnlyTenCharactersAfterSpace", "3 12345678901", {3, 1234567890}},
+                    HeaderCase{"TenDigitsWrap", "3 9999999999", {3, 1410065407}},
+                    HeaderCase{"TabIsNoSeparator", "7\t6 5", {7, 5}}, HeaderCase{"SpaceAtTheEnd", "4 ", {4, 0}},
+                    HeaderCase{"NegativeExit", "-1 2", {-1, 2}}, HeaderCase{"CarriageReturnInside", "5\r 2", {5, 2}}),
+    byName);
+
+struct RefusedCase {
+    const char* name;
+    std::string text;
+    std::int32_t line;
+    std::string faultPart;
+};
+
+class LevelRefused : public testing::TestWithParam<RefusedCase> {};
+
+TEST_P(LevelRefused, NamesTheFileTheLineAndTheFault) {
+    const auto& c = GetParam();
+    LevelError error = loadRefused(c.text);
+    EXPECT_EQ(error.file, "level.dat");
+    EXPECT_EQ(error.line, c.line);
+    EXPECT_NE(error.fault.find(c.faultPart), std::string::npos) << error.fault;
+    EXPECT_EQ(error.message().rfind("level.dat:" + std::to_string(c.line) + ": ", 0), 0u) << error.message();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, LevelRefused,
+    testing::Values(
+        RefusedCase{"EmptyFile", "", 1, "the file is empty"},
+        RefusedCase{"OnlyCtrlZ", "\x1a" "2 2\n", 1, "the file is empty"},
+        RefusedCase{"ThreeLines", "2 2\n0 0\n1 1\n", 4, "ends after line 3"},
+        RefusedCase{"TwoLinesWithoutLineFeed", "2 2\n0 0", 3, "ends after line 2"},
+        RefusedCase{"NoSpace", "2 2\n00\n1 1\n1 1\n", 2, "no space"},
+        RefusedCase{"TabOnly", "2\t2\n0 0\n1 1\n1 1\n", 1, "no space"},
+        RefusedCase{"SpaceAfterZeroByte", "2 2\n0\0 0\n1 1\n1 1\n"s, 2, "no space"},
+        RefusedCase{"AfterOverlongHeaderLine", "2 2\n0 " + std::string(300, '0') + "\n1 1\n1 1\n", 3, "longer than 255"},
+        RefusedCase{"ZeroWidth", "0 2\n0 0\n0 0\n1 1\n", 1, "at least 1 by 1"},
+        RefusedCase{"NegativeHeight", "2 -2\n0 0\n0 0\n1 1\n", 1, "at least 1 by 1"},
+        RefusedCase{"WrapsNegative", "2147483648 1\n0 0\n0 0\n1 1\n", 1, "at least 1 by 1"},
+        RefusedCase{"TooManyCells", "4097 4096\n0 0\n0 0\n1 1\n", 1, "more than 16777216"},
+        RefusedCase{"ProductBeyond32Bits", "65536 65536\n0 0\n0 0\n1 1\n", 1, "more than 16777216"},
+        RefusedCase{"HeroOutside", "2 2\n2 0\n0 0\n1 1\n", 2, "hero's start (2, 0)"},
+        RefusedCase{"HeroAbove", "2 2\n0 -1\n0 0\n1 1\n", 2, "hero's start (0, -1)"},
+        RefusedCase{"BrugakOutside", "2 2\n0 0\n0 2\n1 1\n", 3, "Brugak's start (0, 2)"}),
+    byName);
+
+TEST(LevelFile, AcceptsTheLargestBoard) {
+    Maze maze = loadOk("16777216 1\n0 0\n1 0\n-1 0\n");
+    EXPECT_EQ(maze.cells.size(), 16777216u);
+}
+
+TEST(LevelFile, SecondLoadResizesAndRewritesEveryCell) {
+    Maze maze = loadOk(level("3 2\n0 0\n1 1\n3 1", {"1", "2", "3", "4", "5", "6"}));
+    ASSERT_FALSE(maze.loadFromText(level(kHeader2x2, {"9", "10", "5", "6"}), "small.dat"));
+    EXPECT_EQ(maze.cells, (std::vector<std::int32_t>{9, 10, 5, 6}));
+    ASSERT_FALSE(maze.loadFromText(level("3 1\n0 0\n2 0\n3 0", {"8", "12"}), "larger.dat"));
+    EXPECT_EQ(maze.cells, (std::vector<std::int32_t>{8, 12, 0}));
+}
+
+TEST(LevelFile, RefusedLoadLeavesTheGameAsItWas) {
+    Maze maze = loadOk(level(kHeader2x2, {"9", "10", "5", "6"}));
+    maze.heroPos = {1, 0};
+    Maze before = maze;
+    EXPECT_TRUE(maze.loadFromText("3 3\n0 0\n7 7\n1 1\n", "broken.dat"));
+    EXPECT_EQ(maze.heroPos, before.heroPos);
+    EXPECT_EQ(maze.size, before.size);
+    EXPECT_EQ(maze.cells, before.cells);
+}
+
+TEST(LevelFile, MissingFileCannotBeOpened) {
+    Maze maze;
+    auto error = maze.load("/nonexistent/GameData.dat");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->line, 0);
+    EXPECT_EQ(error->message().rfind("/nonexistent/GameData.dat: cannot be opened", 0), 0u) << error->message();
+}
+
+TEST(LevelFile, LoadsFromDiskByteForByte) {
+    auto path = std::filesystem::temp_directory_path() / ("corvel-level-test-" + std::to_string(::getpid()) + ".dat");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << level(kHeader2x2, {"9", "10", "5", "6"}, "\r\n");
+    }
+    Maze maze;
+    auto error = maze.load(path.string());
+    std::filesystem::remove(path);
+    ASSERT_FALSE(error) << error->message();
+    EXPECT_EQ(maze.cells, (std::vector<std::int32_t>{9, 10, 5, 6}));
+}
+
+TEST(LevelFile, ReportsHowTheLinesWereUsed) {
+    LevelReading reading;
+    loadOk(kHeader2x2 + "9\n10\n5\n6\nextra\nmore", &reading);
+    EXPECT_EQ(reading.linesInFile, 10);
+    EXPECT_FALSE(reading.lastLineHasLineFeed);
+    EXPECT_EQ(reading.linesConsumed, 8);
+    EXPECT_EQ(reading.cellsWithOwnLine, 4);
+    EXPECT_EQ(reading.overlongLine, 0);
+}
+
+}  // namespace

@@ -1,0 +1,27 @@
+// corvel-level: the level maker's command-line tool over the game's own code.
+#include <iostream>
+
+#include "tools/commands.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"corvel-level: show, play and render levels of Corvel and the Brugak with the game's own rules.\n"
+                 "A LEVEL is a level file in the game's format (the game itself reads GameData.dat).\n"
+                 "Exit status: 0 on success, 1 when the level is refused or an output cannot be written, "
+                 "2 for a usage error."};
+    app.require_subcommand(1);
+    CommandAction action;
+    addShowCommand(app, action);
+    addPlayCommand(app, action);
+    addRenderCommand(app, action);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        reportError(std::string(e.what()) + " (see corvel-level --help)");
+        return kExitUsage;
+    }
+    return action();
+}
