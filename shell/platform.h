@@ -39,8 +39,9 @@ public:
 class Window {
 public:
     virtual ~Window() = default;
-    // A modal box with an OK button, owned by the window; returns once the player dismisses it.
-    // The window may be asked to repaint while the box is open.
+    // A modal box with an OK button, owned by the window: the player can do nothing else in the
+    // window until it is dismissed. A front-end whose toolkit has no blocking dialogs may return
+    // while the box is still open. The window may be asked to repaint while the box is open.
     virtual void showMessage(const std::string& text, const std::string& caption) = 0;
     // The whole client area is to be erased to the background and painted again.
     virtual void requestRepaint() = 0;
