@@ -1,0 +1,199 @@
+// The shell's shared rules with a fake window: New Game, keys, menu commands and the one end box.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/raster/raster_canvas.h"
+#include "resources/resource.h"
+#include "shell/board_painter.h"
+#include "shell/game_shell.h"
+
+namespace {
+
+struct Box {
+    std::string text;
+    std::string caption;
+};
+
+// Records boxes, repaint requests and closing; can paint again from inside an open box, as a
+// window dragged across the board makes the real one do.
+class FakeWindow final : public Window {
+public:
+    void showMessage(const std::string& text, const std::string& caption) override {
+        boxes.push_back({text, caption});
+        if (whileBoxIsOpen) whileBoxIsOpen();
+    }
+    void requestRepaint() override { ++repaints; }
+    void close() override { closed = true; }
+
+    void paint() {
+        RasterCanvas client(181, 211);
+        paintBoard(*this, client);
+    }
+
+    std::vector<Box> boxes;
+    int repaints = 0;
+    bool closed = false;
+    std::function<void()> whileBoxIsOpen;
+};
+
+// A 3 x 1 corridor: Corvel at the left, the Brugak at the right, the exit off the left end.
+const char* kCorridor = "3 1\n0 0\n2 0\n-1 0\n12\n12\n12\n";
+// Long enough for one step right without being caught.
+const char* kLongCorridor = "5 1\n0 0\n4 0\n-1 0\n12\n12\n12\n12\n12\n";
+
+class Shell : public testing::Test {
+protected:
+    Shell() {
+        static int serial = 0;
+        home = std::filesystem::current_path();
+        folder = std::filesystem::temp_directory_path() /
+                 ("corvel-shell-test-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
+        std::filesystem::create_directories(folder);
+        std::filesystem::current_path(folder);
+        resetShell();
+    }
+    ~Shell() override {
+        std::filesystem::current_path(home);
+        std::filesystem::remove_all(folder);
+    }
+    void writeLevel(const std::string& text) { std::ofstream(kLevelFileName, std::ios::binary) << text; }
+    void type(const std::string& keys) {
+        for (char k : keys) handleTypedCharacter(window, static_cast<unsigned char>(k));
+    }
+
+    std::filesystem::path home;
+    std::filesystem::path folder;
+    FakeWindow window;
+};
+
+TEST_F(Shell, NewGameLoadsTheLevelAndRepaints) {
+    writeLevel(kCorridor);
+    newGame(window);
+    EXPECT_TRUE(levelLoaded);
+    EXPECT_EQ(theMaze.heroPos, (Position{0, 0}));
+    EXPECT_EQ(gameStatus, Playing);
+    EXPECT_EQ(window.repaints, 1);
+    EXPECT_TRUE(window.boxes.empty());
+}
+
+TEST_F(Shell, NewGameMidGamePutsThePiecesBack) {
+    writeLevel(kCorridor);
+    newGame(window);
+    type("d");
+    ASSERT_NE(theMaze.heroPos, theMaze.heroStart);
+    newGame(window);
+    EXPECT_EQ(theMaze.heroPos, theMaze.heroStart);
+    EXPECT_EQ(theMaze.monsterPos, theMaze.monsterStart);
+    EXPECT_EQ(gameStatus, Playing);
+}
+
+TEST_F(Shell, EveryKeyRepaintsEvenWhenNothingMoves) {
+    writeLevel(kCorridor);
+    newGame(window);
+    int before = window.repaints;
+    type("wqW");
+    EXPECT_EQ(window.repaints, before + 3);
+    EXPECT_EQ(theMaze.heroPos, (Position{0, 0}));
+}
+
+TEST_F(Shell, KeysDoNothingBeforeALevelIsLoaded) {
+    newGame(window);  // no level file
+    ASSERT_FALSE(levelLoaded);
+    type("dfws");
+    EXPECT_EQ(window.repaints, 4);
+    EXPECT_EQ(gameStatus, Playing);
+    window.paint();  // an empty board, and no end box
+    EXPECT_EQ(window.boxes.size(), 1u);
+}
+
+TEST_F(Shell, RefusedLevelIsExplainedAndTheGameGoesOn) {
+    writeLevel(kLongCorridor);
+    newGame(window);
+    type("d");
+    Maze before = theMaze;
+    writeLevel("3 1\n0 0\n5 0\n-1 0\n");
+    newGame(window);
+    ASSERT_EQ(gameStatus, Playing);
+    ASSERT_EQ(window.boxes.size(), 1u);
+    EXPECT_EQ(window.boxes[0].caption, kWindowTitle);
+    EXPECT_NE(window.boxes[0].text.find("GameData.dat:3: the Brugak's start (5, 0)"), std::string::npos)
+        << window.boxes[0].text;
+    EXPECT_NE(window.boxes[0].text.find("New Game"), std::string::npos);
+    EXPECT_EQ(theMaze.heroPos, before.heroPos);
+    EXPECT_EQ(theMaze.monsterPos, before.monsterPos);
+    EXPECT_EQ(gameStatus, Playing);
+}
+
+TEST_F(Shell, MissingLevelSaysItCannotBeOpened) {
+    newGame(window);
+    ASSERT_EQ(window.boxes.size(), 1u);
+    EXPECT_NE(window.boxes[0].text.find("GameData.dat: cannot be opened"), std::string::npos) << window.boxes[0].text;
+    writeLevel(kCorridor);
+    newGame(window);
+    EXPECT_TRUE(levelLoaded);
+}
+
+struct EndCase {
+    const char* keys;
+    const char* text;
+    const char* caption;
+};
+
+class EndBox : public Shell, public testing::WithParamInterface<EndCase> {};
+
+TEST_P(EndBox, IsShownOncePerGame) {
+    writeLevel(kCorridor);
+    newGame(window);
+    // Every paint while the box is open, and after it is dismissed, must not open another.
+    window.whileBoxIsOpen = [this] { window.paint(); window.paint(); };
+    type(GetParam().keys);
+    window.paint();
+    window.paint();
+    ASSERT_EQ(window.boxes.size(), 1u);
+    EXPECT_EQ(window.boxes[0].text, GetParam().text);
+    EXPECT_EQ(window.boxes[0].caption, GetParam().caption);
+
+    newGame(window);  // re-arms the box
+    type(GetParam().keys);
+    window.paint();
+    EXPECT_EQ(window.boxes.size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, EndBox,
+                         testing::Values(EndCase{"f", kCaughtText, kCaughtCaption},
+                                         EndCase{"a", kEscapedText, kEscapedCaption}));
+
+TEST_F(Shell, MenuCommands) {
+    writeLevel(kCorridor);
+    handleCommand(window, ID_FILE_NEWGAME);
+    EXPECT_TRUE(levelLoaded);
+
+    handleCommand(window, ID_HELP_INSTRUCTIONS);
+    ASSERT_EQ(window.boxes.size(), 1u);
+    EXPECT_EQ(window.boxes[0].caption, "Instructions");
+    EXPECT_EQ(window.boxes[0].text, kInstructionsText);
+
+    handleCommand(window, 12345);
+    EXPECT_FALSE(quitRequested);
+    EXPECT_FALSE(window.closed);
+
+    handleCommand(window, ID_FILE_EXIT);
+    EXPECT_TRUE(quitRequested);
+    EXPECT_TRUE(window.closed);
+}
+
+TEST(Texts, InstructionsReadAsTheyAlwaysHave) {
+    std::string text = kInstructionsText;
+    EXPECT_EQ(text.rfind("Instructions:\r\n\r\nYou must guide Corvel (the red dot) to the exit.\r\n", 0), 0u);
+    EXPECT_NE(text.find("to Corvel.\r\n\r\n\r\nControls:\r\n\r\nw = up\r\ns = down\r\na = left\r\nd = right\r\n"),
+              std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 15), "f = wait a turn");
+}
+
+}  // namespace
