@@ -1,8 +1,6 @@
 // The rules of a turn.
 #include "game/rules.h"
 
-#include <optional>
-
 namespace {
 
 struct HeroMove {
@@ -21,38 +19,56 @@ std::optional<HeroMove> heroMoveFor(int ch) {
     }
 }
 
-void monsterTurn(Maze& maze) {
+GameStatus outcome(const Maze& maze, const TurnState& state) {
+    if (state.hero == maze.exitPos) return Escaped;
+    if (state.hero == state.monster) return Caught;
+    return state.status;
+}
+
+void monsterTurn(const Maze& maze, TurnState& state) {
     // No outcome check between the two steps: a first step onto the hero leaves the second
     // with nothing to do.
-    monsterStep(maze);
-    monsterStep(maze);
+    state.monster = monsterStepFrom(maze, state.monster, state.hero);
+    state.monster = monsterStepFrom(maze, state.monster, state.hero);
 }
 
 }  // namespace
 
-void handleKey(Maze& maze, GameStatus& status, int ch) {
-    if (status != Playing) return;
-    if (auto move = heroMoveFor(ch)) {
-        // Only the side of the cell being left counts; the cell being entered plays no part.
-        CellOpenings open = maze.openingsAt(maze.heroPos);
-        Position target{maze.heroPos.x + move->dx, maze.heroPos.y + move->dy};
-        // A passage that leads off the board is a wall, unless the exit lies there.
-        bool allowed = open.*(move->side) && (maze.contains(target) || target == maze.exitPos);
-        if (allowed) {
-            maze.heroPos = target;
-            checkOutcome(maze, status);
-            if (status == Playing) monsterTurn(maze);
-        }
-    } else if (ch == 'f') {
-        monsterTurn(maze);
-    }
-    checkOutcome(maze, status);
+std::optional<Position> heroMoveTarget(const Maze& maze, Position hero, int ch) {
+    auto move = heroMoveFor(ch);
+    if (!move) return std::nullopt;
+    // Only the side of the cell being left counts; the cell being entered plays no part.
+    CellOpenings open = maze.openingsAt(hero);
+    Position target{hero.x + move->dx, hero.y + move->dy};
+    // A passage that leads off the board is a wall, unless the exit lies there.
+    if (!(open.*(move->side)) || !(maze.contains(target) || target == maze.exitPos)) return std::nullopt;
+    return target;
 }
 
-void monsterStep(Maze& maze) {
-    CellOpenings open = maze.openingsAt(maze.monsterPos);
-    Position& m = maze.monsterPos;
-    const Position& h = maze.heroPos;
+TurnState nextTurn(const Maze& maze, TurnState state, int ch) {
+    if (state.status != Playing) return state;
+    if (heroMoveFor(ch)) {
+        if (auto target = heroMoveTarget(maze, state.hero, ch)) {
+            state.hero = *target;
+            state.status = outcome(maze, state);
+            if (state.status == Playing) monsterTurn(maze, state);
+        }
+    } else if (ch == 'f') {
+        monsterTurn(maze, state);
+    }
+    state.status = outcome(maze, state);
+    return state;
+}
+
+void handleKey(Maze& maze, GameStatus& status, int ch) {
+    TurnState after = nextTurn(maze, TurnState{maze.heroPos, maze.monsterPos, status}, ch);
+    maze.heroPos = after.hero;
+    maze.monsterPos = after.monster;
+    status = after.status;
+}
+
+Position monsterStepFrom(const Maze& maze, Position m, Position h) {
+    CellOpenings open = maze.openingsAt(m);
     if (open.left && h.x < m.x) {
         --m.x;
     } else if (open.right && h.x > m.x) {
@@ -62,12 +78,11 @@ void monsterStep(Maze& maze) {
     } else if (open.down && h.y > m.y) {
         ++m.y;
     }
+    return m;
 }
 
+void monsterStep(Maze& maze) { maze.monsterPos = monsterStepFrom(maze, maze.monsterPos, maze.heroPos); }
+
 void checkOutcome(const Maze& maze, GameStatus& status) {
-    if (maze.heroPos == maze.exitPos) {
-        status = Escaped;
-    } else if (maze.heroPos == maze.monsterPos) {
-        status = Caught;
-    }
+    status = outcome(maze, TurnState{maze.heroPos, maze.monsterPos, status});
 }
