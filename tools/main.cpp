@@ -13,6 +13,14 @@ int main(int argc, char** argv) {
     addShowCommand(app, action);
     addPlayCommand(app, action);
     addRenderCommand(app, action);
+    // Without this, a mistyped command is reported only as a missing one.
+    if (argc > 1 && argv[1][0] != '-') {
+        auto known = app.get_subcommands([&](const CLI::App* sub) { return sub->check_name(argv[1]); });
+        if (known.empty()) {
+            reportError(std::string("unknown command '") + argv[1] + "' (see corvel-level --help)");
+            return kExitUsage;
+        }
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
