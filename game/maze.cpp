@@ -11,3 +11,13 @@ CellOpenings decodeCell(std::int32_t code) {
     o.down = (code & kOpenDown) ? 1 : 0;
     return o;
 }
+
+std::string describe(Position p) {
+    // Appended piece by piece: "(" + std::to_string(...) trips a false -Wrestrict in GCC 12.
+    std::string text = "(";
+    text += std::to_string(p.x);
+    text += ", ";
+    text += std::to_string(p.y);
+    text += ')';
+    return text;
+}

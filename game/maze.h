@@ -43,6 +43,9 @@ inline constexpr std::int32_t kOpenRight = 8;
 
 CellOpenings decodeCell(std::int32_t code);
 
+// "(x, y)", as messages to players and level makers write a cell.
+std::string describe(Position p);
+
 struct Maze {
     Position size;  // x = columns, y = rows
     Position monsterStart;

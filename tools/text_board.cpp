@@ -5,8 +5,6 @@
 
 namespace {
 
-std::string describe(Position p) { return "(" + std::to_string(p.x) + ", " + std::to_string(p.y) + ")"; }
-
 class TextGrid {
 public:
     TextGrid(const Maze& maze) : maze_(maze) {
