@@ -54,6 +54,30 @@ std::string missingSpaceFault(const LevelLineReader& stream, std::int32_t line, 
     return what + " has no space between its two numbers: " + quoted(text);
 }
 
+// Once the end of the file is reported no line is read, and every remaining cell takes the number
+// the cell buffer still holds (empty at first, so 0). Returns how many cells had a line of their
+// own; the level checker alone asks for the line behind every cell, so normal loading pays nothing.
+template <bool kRecordLines>
+std::int32_t readCells(LevelLineReader& stream, std::vector<std::int32_t>& cells, std::vector<std::int32_t>* lines) {
+    std::string_view cellBuffer;
+    std::int32_t bufferLine = 0;
+    std::int32_t ownLines = 0;
+    if constexpr (kRecordLines) lines->reserve(cells.size());
+    for (std::int32_t& cell : cells) {
+        if (!stream.eof()) {
+            cellBuffer = stream.readLine();
+            if (!stream.failed()) ++ownLines;
+            if constexpr (kRecordLines) {
+                bool fromFile = !stream.failed() || stream.overlongLine() == stream.linesRead();
+                bufferLine = fromFile ? stream.linesRead() : 0;
+            }
+        }
+        cell = levelAtoi(cellBuffer);
+        if constexpr (kRecordLines) lines->push_back(bufferLine);
+    }
+    return ownLines;
+}
+
 }  // namespace
 
 std::string LevelError::message() const {
@@ -157,20 +181,15 @@ std::optional<LevelError> Maze::loadFromText(std::string_view bytes, const std::
     fresh.heroPos = fresh.heroStart;
     fresh.monsterPos = fresh.monsterStart;
     fresh.cells.resize(static_cast<std::size_t>(cellCount));
-    // Once the end of the file is reported no line is read, and every remaining cell takes the
-    // number the cell buffer still holds (empty at first, so 0).
-    std::string_view cellBuffer;
-    std::int32_t ownLines = 0;
-    for (std::int32_t& cell : fresh.cells) {
-        if (!stream.eof()) {
-            cellBuffer = stream.readLine();
-            if (!stream.failed()) ++ownLines;
-        }
-        cell = levelAtoi(cellBuffer);
-    }
+    const bool recordLines = reading && reading->recordCellLines;
+    std::vector<std::int32_t> cellLines;
+    const std::int32_t ownLines = recordLines ? readCells<true>(stream, fresh.cells, &cellLines)
+                                              : readCells<false>(stream, fresh.cells, nullptr);
 
     if (reading) {
         *reading = LevelReading{};
+        reading->recordCellLines = recordLines;
+        reading->cellLines = std::move(cellLines);
         reading->endsAtCtrlZ = std::memchr(bytes.data(), kEndOfFileByte, bytes.size()) != nullptr;
         std::string_view kept = bytes.substr(0, bytes.find(kEndOfFileByte));
         std::int32_t lines = 0;
@@ -185,13 +204,19 @@ std::optional<LevelError> Maze::loadFromText(std::string_view bytes, const std::
     return std::nullopt;
 }
 
-std::optional<LevelError> Maze::load(const std::string& path) {
+std::optional<LevelError> readLevelFile(const std::string& path, std::string& bytes) {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file) return LevelError{path, 0, std::string("cannot be opened: ") + std::strerror(errno)};
-    std::string bytes;
+    bytes.clear();
     char chunk[1 << 16];
     std::size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) bytes.append(chunk, got);
     if (std::ferror(file.get())) return LevelError{path, 0, std::string("cannot be read: ") + std::strerror(errno)};
+    return std::nullopt;
+}
+
+std::optional<LevelError> Maze::load(const std::string& path) {
+    std::string bytes;
+    if (auto error = readLevelFile(path, bytes)) return error;
     return loadFromText(bytes, path);
 }

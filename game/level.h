@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "game/maze.h"
 
@@ -34,7 +35,17 @@ struct LevelReading {
     std::int32_t overlongLine = 0;        // the line longer than 255 characters that failed the stream, 0 if none
     std::int32_t cellsWithOwnLine = 0;    // cells that were read from a line of their own
     std::int32_t cellLineFirst = 5;       // the line of cell 0
+
+    // Set before loading to have cellLines filled; normal loading leaves it empty.
+    bool recordCellLines = false;
+    // For each cell, the line whose text gave its number: its own line, the last cell line again
+    // when a short file ended without a line feed, or 0 when no line gave it (the empty buffer,
+    // or reads after the file ended or failed).
+    std::vector<std::int32_t> cellLines;
 };
+
+// Reads a whole level file into `bytes`; says why it could not, naming the file.
+std::optional<LevelError> readLevelFile(const std::string& path, std::string& bytes);
 
 // The level file's number rule: skip leading white space, one optional sign, then decimal digits
 // accumulated in 32-bit arithmetic that wraps modulo 2^32; no digits give 0.

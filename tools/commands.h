@@ -19,6 +19,9 @@ inline constexpr int kExitUsage = 2;
 void addShowCommand(CLI::App& app, CommandAction& action);
 void addPlayCommand(CLI::App& app, CommandAction& action);
 void addRenderCommand(CLI::App& app, CommandAction& action);
+void addCheckCommand(CLI::App& app, CommandAction& action);
+void addSolveCommand(CLI::App& app, CommandAction& action);
+void addGenerateCommand(CLI::App& app, CommandAction& action);
 
 // Loads a level, or says on stderr, in one line, why it is refused.
 std::optional<Maze> loadLevelOrReport(const std::string& path);

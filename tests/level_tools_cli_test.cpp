@@ -1,0 +1,107 @@
+// check, solve and generate through the built corvel-level: exit statuses, JSON and files written.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include <nlohmann/json.hpp>
+
+#include "tests/tool_runner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class LevelTools : public testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("corvel-level-tools-" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string file(const std::string& name, const std::string& text) {
+        std::string path = (dir / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    fs::path dir;
+};
+
+const std::string kBundled = CORVEL_SOURCE_DIR "/GameData.dat";
+
+TEST_F(LevelTools, PlayWinsWithTheKeysSolvePrints) {
+    const std::string generated = (dir / "g.dat").string();
+    ASSERT_EQ(runTool({"generate", generated, "--width", "5", "--height", "4", "--tries", "10"}).status, 0);
+    for (const std::string& level : {kBundled, generated}) {
+        ToolResult solved = runTool({"solve", level, "--json"});
+        ASSERT_EQ(solved.status, 0) << solved.err;
+        auto json = nlohmann::json::parse(solved.out);
+        ASSERT_TRUE(json["winnable"].get<bool>());
+        std::string keys = json["keys"];
+        EXPECT_EQ(json["length"].get<std::size_t>(), keys.size());
+        auto played = nlohmann::json::parse(runTool({"play", level, keys, "--json"}).out);
+        EXPECT_EQ(played["status"], "Escaped") << level << " " << keys;
+        ToolResult text = runTool({"solve", level});
+        EXPECT_NE(text.out.find(keys), std::string::npos);
+    }
+}
+
+TEST_F(LevelTools, SolveSaysWhenALevelCannotBeWon) {
+    std::string level = file("shut.dat", "2 1\n0 0\n1 0\n5 5\n0\n0\n");
+    ToolResult r = runTool({"solve", level});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("cannot be won"), std::string::npos) << r.out;
+    auto json = nlohmann::json::parse(runTool({"solve", level, "--json"}).out);
+    EXPECT_FALSE(json["winnable"].get<bool>());
+    EXPECT_EQ(json["positionsReached"], 1);
+}
+
+TEST_F(LevelTools, CheckExitsZeroForAUsableLevelAndOneForARefusedOne) {
+    std::string warned = file("warned.dat", "2 1\n0 0\n1 0\n2 0\n8\n20\n");
+    ToolResult usable = runTool({"check", warned});
+    EXPECT_EQ(usable.status, 0);
+    EXPECT_NE(usable.out.find(warned + ":6: cell (1, 0) has code 20"), std::string::npos) << usable.out;
+    auto json = nlohmann::json::parse(runTool({"check", warned, "--json"}).out);
+    EXPECT_TRUE(json["usable"].get<bool>());
+    EXPECT_FALSE(json["findings"].empty());
+
+    std::string refused = file("refused.dat", "0 3\n0 0\n0 0\n1 1\n");
+    ToolResult r = runTool({"check", refused});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find(refused + ":1: refused:"), std::string::npos) << r.out;
+    auto refusedJson = nlohmann::json::parse(runTool({"check", refused, "--json"}).out);
+    EXPECT_FALSE(refusedJson["usable"].get<bool>());
+    EXPECT_EQ(refusedJson["refusal"]["line"], 1);
+    EXPECT_EQ(runTool({"check", (dir / "missing.dat").string()}).status, 1);
+}
+
+TEST_F(LevelTools, GenerateIsRepeatableAndWritesOnlyWholeLevels) {
+    const std::string a = (dir / "a.dat").string(), b = (dir / "b.dat").string();
+    std::vector<std::string> args{"--width", "5", "--height", "4", "--seed", "9", "--tries", "40"};
+    auto generate = [&](const std::string& out) {
+        std::vector<std::string> all{"generate", out};
+        all.insert(all.end(), args.begin(), args.end());
+        return runTool(all);
+    };
+    ASSERT_EQ(generate(a).status, 0);
+    ASSERT_EQ(generate(b).status, 0);
+    EXPECT_EQ(slurp(a), slurp(b));
+    EXPECT_EQ(runTool({"check", a}).status, 0);
+
+    // A path that cannot be written fails cleanly and leaves nothing behind.
+    const std::string unwritable = (dir / "no-such-folder" / "c.dat").string();
+    EXPECT_EQ(generate(unwritable).status, 1);
+    EXPECT_FALSE(fs::exists(unwritable));
+}
+
+TEST_F(LevelTools, GenerateRefusesNonsensicalSizesWithStatusTwo) {
+    const std::string out = (dir / "never.dat").string();
+    for (auto size : {std::pair{"0", "5"}, std::pair{"1", "1"}, std::pair{"-2", "4"}, std::pair{"100", "100"},
+                      std::pair{"six", "7"}}) {
+        ToolResult r = runTool({"generate", out, "--width", size.first, "--height", size.second});
+        EXPECT_EQ(r.status, 2) << size.first << "x" << size.second;
+        EXPECT_FALSE(r.err.empty());
+        EXPECT_FALSE(fs::exists(out));
+    }
+}
+
+}  // namespace

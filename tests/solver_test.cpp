@@ -1,0 +1,126 @@
+// The solver against a plain search over whole games played with handleKey, and on small fixtures.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+#include <random>
+#include <set>
+
+#include "game/rules.h"
+#include "tests/level_fixtures.h"
+#include "tools/solver.h"
+
+namespace {
+
+// The shortest win found the slow, obvious way: every game is a whole Maze copy moved by handleKey.
+// Returns -1 when no win exists, and the number of positions with the game on that can be reached.
+std::pair<int, std::size_t> referenceShortestWin(const Maze& level) {
+    Maze start = level;
+    start.heroPos = start.heroStart;
+    start.monsterPos = start.monsterStart;
+    auto key = [](const Maze& m) { return std::tuple(m.heroPos.x, m.heroPos.y, m.monsterPos.x, m.monsterPos.y); };
+    std::set<std::tuple<int, int, int, int>> seen{key(start)};
+    std::deque<std::pair<Maze, int>> queue{{start, 0}};
+    while (!queue.empty()) {
+        auto [game, depth] = queue.front();
+        queue.pop_front();
+        for (char ch : std::string("wasdf")) {
+            Maze next = game;
+            GameStatus status = Playing;
+            handleKey(next, status, ch);
+            if (ch != 'f' && next.heroPos == game.heroPos) continue;  // a refused move is no turn
+            if (status == Escaped) return {depth + 1, 0};
+            if (status == Caught || !seen.insert(key(next)).second) continue;
+            queue.push_back({next, depth + 1});
+        }
+    }
+    return {-1, seen.size()};
+}
+
+GameStatus play(Maze maze, const std::string& keys, bool& everyKeyIsATurn) {
+    maze.heroPos = maze.heroStart;
+    maze.monsterPos = maze.monsterStart;
+    GameStatus status = Playing;
+    everyKeyIsATurn = true;
+    for (char ch : keys) {
+        Position before = maze.heroPos;
+        handleKey(maze, status, ch);
+        if (ch != 'f' && maze.heroPos == before) everyKeyIsATurn = false;
+    }
+    return status;
+}
+
+TEST(Solver, AgreesWithAPlainSearchOverWholeGamesOnRandomLevels) {
+    std::mt19937 random(20261210);
+    int winnable = 0;
+    for (int round = 0; round < 600; ++round) {
+        Maze level = randomLevel(random, 1 + round % 5, 1 + round / 5 % 4);
+        auto [length, reachable] = referenceShortestWin(level);
+        Solution solution = solveLevel(level);
+        ASSERT_TRUE(solution.searched);
+        ASSERT_EQ(solution.winnable, length >= 0) << "round " << round;
+        if (!solution.winnable) {
+            EXPECT_EQ(static_cast<std::size_t>(solution.positionsReached), reachable) << "round " << round;
+            continue;
+        }
+        ++winnable;
+        EXPECT_EQ(solution.keys.size(), static_cast<std::size_t>(length)) << "round " << round;
+        bool everyKeyIsATurn = false;
+        EXPECT_EQ(play(level, solution.keys, everyKeyIsATurn), Escaped) << "round " << round << ": " << solution.keys;
+        EXPECT_TRUE(everyKeyIsATurn) << "round " << round << ": " << solution.keys;
+    }
+    EXPECT_GT(winnable, 40);  // the random levels must exercise wins, not only dead ends
+}
+
+struct Fixture {
+    const char* name;
+    Position size;
+    std::vector<std::int32_t> cells;
+    Position hero, monster, exit;
+    const char* keys;  // the expected shortest win, or "" for none
+};
+
+class SolverFixture : public testing::TestWithParam<Fixture> {};
+
+TEST_P(SolverFixture, FindsTheShortestWin) {
+    const Fixture& f = GetParam();
+    Maze maze;
+    maze.size = f.size;
+    maze.cells = f.cells;
+    maze.heroStart = f.hero;
+    maze.monsterStart = f.monster;
+    maze.exitPos = f.exit;
+    Solution solution = solveLevel(maze);
+    EXPECT_EQ(solution.winnable, *f.keys != '\0');
+    EXPECT_EQ(solution.keys, f.keys);
+}
+
+constexpr std::int32_t kRow = kOpenLeft | kOpenRight;
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, SolverFixture,
+    testing::Values(
+        // In an open row a Brugak on Corvel's cell follows him anywhere.
+        Fixture{"StartOnTheBrugakInAnOpenRow", {3, 1}, {kRow, kRow, kRow}, {0, 0}, {0, 0}, {3, 0}, ""},
+        // Through the gap in the outer wall to an exit just outside, past a walled-in Brugak.
+        Fixture{"ExitBehindAGap", {3, 1}, {0, kRow, kRow}, {1, 0}, {0, 0}, {3, 0}, "dd"},
+        // The open side off the board leads nowhere: that move is refused, so nothing wins.
+        Fixture{"OpenEdgeWithoutExit", {2, 1}, {kRow, kRow}, {1, 0}, {0, 0}, {5, 5}, ""},
+        // Starting on the exit, waiting wins; a refused move would too, but it is no turn.
+        Fixture{"StartOnTheExit", {2, 1}, {0, 0}, {1, 0}, {0, 0}, {1, 0}, "f"},
+        // Starting on the Brugak, moving away can still win.
+        Fixture{"StartOnTheBrugakNextToTheExit", {2, 1}, {kRow, 0}, {0, 0}, {0, 0}, {1, 0}, "d"}),
+    [](const testing::TestParamInfo<Fixture>& info) { return std::string(info.param.name); });
+
+TEST(Solver, RefusesBoardsWithTooManyPositions) {
+    Maze maze;
+    maze.size = {9000, 1};
+    maze.cells.assign(9000, 15);
+    EXPECT_FALSE(searchable(maze));
+    EXPECT_FALSE(solveLevel(maze).searched);
+    maze.size = {8192, 1};
+    maze.cells.resize(8192);
+    EXPECT_TRUE(searchable(maze));
+}
+
+}  // namespace

@@ -1,0 +1,187 @@
+// The level checker: how the file's lines were read, the board's walls and exit, and the play.
+#include "tools/level_check.h"
+
+#include <algorithm>
+
+#include "game/rules.h"
+
+namespace {
+
+constexpr std::int32_t kExitLine = 4;
+constexpr std::int32_t kHeroLine = 2;
+
+std::string at(Position p) { return "(" + std::to_string(p.x) + ", " + std::to_string(p.y) + ")"; }
+
+struct Direction {
+    const char* name;
+    std::int32_t dx, dy;
+    std::uint8_t CellOpenings::*side;
+    std::uint8_t CellOpenings::*facing;  // the neighbour's side that faces back
+    char key;
+};
+constexpr Direction kDirections[] = {{"up", 0, -1, &CellOpenings::up, &CellOpenings::down, 'w'},
+                                     {"down", 0, 1, &CellOpenings::down, &CellOpenings::up, 's'},
+                                     {"left", -1, 0, &CellOpenings::left, &CellOpenings::right, 'a'},
+                                     {"right", 1, 0, &CellOpenings::right, &CellOpenings::left, 'd'}};
+
+class Checker {
+public:
+    Checker(const Maze& maze, const LevelReading& reading, std::vector<Finding>& out)
+        : maze_(maze), reading_(reading), out_(out) {}
+
+    void fileLines();
+    void cells();
+    void walls();
+    void exitAndStarts();
+
+private:
+    void add(const char* kind, std::int32_t line, std::string message) {
+        out_.push_back({kind, line, std::move(message)});
+    }
+    std::int32_t lineOf(Position p) const {
+        return reading_.cellLines[static_cast<std::size_t>(maze_.cellIndex(p.x, p.y))];
+    }
+    Position placeOf(std::size_t cell) const {
+        auto i = static_cast<std::int32_t>(cell);
+        return {i % maze_.size.x, i / maze_.size.x};
+    }
+    bool hasOwnLine(std::size_t cell) const {
+        return reading_.cellLines[cell] == reading_.cellLineFirst + static_cast<std::int32_t>(cell);
+    }
+    void missingCells(std::size_t first, std::size_t last);
+
+    const Maze& maze_;
+    const LevelReading& reading_;
+    std::vector<Finding>& out_;
+};
+
+void Checker::fileLines() {
+    if (reading_.endsAtCtrlZ) {
+        std::int32_t line = reading_.linesInFile + (reading_.lastLineHasLineFeed ? 1 : 0);
+        add("ctrl-z", line, "a byte 26 (Ctrl-Z) ends the file here: nothing after it is read");
+    }
+    if (reading_.overlongLine != 0)
+        add("overlong-line", reading_.overlongLine,
+            "this line is longer than 255 characters: only its first 255 are read, and every read after it "
+            "finds an empty line");
+    const std::int32_t lastRead = reading_.overlongLine != 0
+                                      ? reading_.overlongLine
+                                      : std::min(reading_.linesConsumed, reading_.linesInFile);
+    if (reading_.linesInFile > lastRead) {
+        std::string lines = reading_.linesInFile == lastRead + 1
+                                ? "line " + std::to_string(lastRead + 1) + " is"
+                                : "lines " + std::to_string(lastRead + 1) + " to " +
+                                      std::to_string(reading_.linesInFile) + " are";
+        add("ignored-lines", lastRead + 1,
+            lines + (reading_.overlongLine != 0 ? " never read, because of the over-long line " +
+                                                      std::to_string(reading_.overlongLine)
+                                                : " after the last cell and ignored"));
+    }
+}
+
+void Checker::cells() {
+    const std::size_t count = maze_.cells.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!hasOwnLine(i)) {
+            // A run of cells the file had no line for, all taking the same number.
+            std::size_t last = i;
+            while (last + 1 < count && !hasOwnLine(last + 1) && reading_.cellLines[last + 1] == reading_.cellLines[i])
+                ++last;
+            missingCells(i, last);
+            i = last;
+            continue;
+        }
+        std::int32_t code = maze_.cells[i];
+        if (code < 1 || code > 15)
+            add("code-outside-range", reading_.cellLines[i],
+                "cell " + at(placeOf(i)) + " has code " + std::to_string(code) +
+                    ", outside 1 to 15: it is read as four walls");
+    }
+}
+
+void Checker::missingCells(std::size_t first, std::size_t last) {
+    const std::int32_t source = reading_.cellLines[first];
+    std::string cells = first == last ? "cell " + at(placeOf(first))
+                                      : "the " + std::to_string(last - first + 1) + " cells " + at(placeOf(first)) +
+                                            " to " + at(placeOf(last));
+    const bool afterOverlong =
+        reading_.overlongLine != 0 && reading_.overlongLine < reading_.cellLineFirst + static_cast<std::int32_t>(first);
+    std::string why = afterOverlong ? "after the over-long line " + std::to_string(reading_.overlongLine)
+                                    : "the file ends after line " + std::to_string(reading_.linesInFile);
+    std::string took = source != 0 ? "take the code " + std::to_string(maze_.cells[first]) + " of line " +
+                                         std::to_string(source) + " again, the last cell line, which has no line feed"
+                                   : "read as 0, four walls";
+    add("cells-from-short-file", source != 0 ? source : afterOverlong ? reading_.overlongLine : reading_.linesInFile,
+        "no line gives " + cells + " (" + why + "): " + (first == last ? "it " : "they ") + took);
+}
+
+void Checker::walls() {
+    for (std::int32_t y = 0; y < maze_.size.y; ++y) {
+        for (std::int32_t x = 0; x < maze_.size.x; ++x) {
+            const Position p{x, y};
+            const CellOpenings open = maze_.openingsAt(p);
+            for (const Direction& d : kDirections) {
+                const Position q{x + d.dx, y + d.dy};
+                if (!(open.*d.side)) continue;
+                if (!maze_.contains(q)) {
+                    if (q != maze_.exitPos)
+                        add("open-edge", lineOf(p),
+                            "cell " + at(p) + " opens " + d.name +
+                                " off the board where no exit is: moves there are refused");
+                } else if (!(maze_.openingsAt(q).*d.facing)) {
+                    add("one-way-passage", lineOf(p),
+                        "cell " + at(p) + " opens " + d.name + " into " + at(q) +
+                            ", whose wall on that side is closed: a one-way passage, nothing can come back through it");
+                }
+            }
+        }
+    }
+}
+
+void Checker::exitAndStarts() {
+    const Position exit = maze_.exitPos;
+    if (maze_.contains(exit))
+        add("exit-inside", kExitLine,
+            "the exit " + at(exit) + " lies inside the board: it has no mark, so players cannot see it");
+    bool reachable = false;
+    for (const Direction& d : kDirections) {
+        const Position from{exit.x - d.dx, exit.y - d.dy};
+        if (maze_.contains(from) && heroMoveTarget(maze_, from, d.key) == exit) reachable = true;
+    }
+    if (!reachable)
+        add("exit-unreachable", kExitLine,
+            "no open side leads to the exit " + at(exit) +
+                (maze_.contains(exit) ? "" : ", so no move reaches it"));
+    if (maze_.heroStart == exit)
+        add("hero-on-exit", kHeroLine,
+            "Corvel starts on the exit: the first key that does not move him wins at once");
+    else if (maze_.heroStart == maze_.monsterStart)
+        add("hero-on-brugak", kHeroLine,
+            "Corvel starts on the Brugak's cell: the first key that does not move him loses at once");
+}
+
+}  // namespace
+
+LevelCheck checkLevel(std::string_view bytes, const std::string& fileName) {
+    LevelCheck check;
+    Maze maze;
+    LevelReading reading;
+    reading.recordCellLines = true;
+    check.refusal = maze.loadFromText(bytes, fileName, &reading);
+    if (check.refusal) return check;
+    Checker checker(maze, reading, check.findings);
+    checker.fileLines();
+    checker.cells();
+    checker.walls();
+    checker.exitAndStarts();
+    // People read a level top to bottom; findings about no line come last.
+    std::stable_sort(check.findings.begin(), check.findings.end(), [](const Finding& a, const Finding& b) {
+        return (a.line == 0 ? INT32_MAX : a.line) < (b.line == 0 ? INT32_MAX : b.line);
+    });
+    check.solution = solveLevel(maze);
+    if (!check.solution.searched)
+        check.findings.push_back({"too-large-to-search", 1, tooLargeToSearch(maze) + ", so whether it can be won is not known"});
+    else if (!check.solution.winnable)
+        check.findings.push_back({"unwinnable", 0, "the level cannot be won: " + unwinnableReason(check.solution)});
+    return check;
+}

@@ -1,0 +1,56 @@
+// corvel-level solve: the shortest sequence of keys that wins a level, or why none does.
+#include <iostream>
+#include <memory>
+
+#include "tools/commands.h"
+#include "tools/level_json.h"
+#include "tools/solver.h"
+
+namespace {
+
+struct SolveArguments {
+    std::string level;
+    bool json = false;
+};
+
+Json solutionJson(const Solution& solution) {
+    Json json{{"winnable", solution.winnable}};
+    if (solution.winnable) {
+        json["length"] = solution.keys.size();
+        json["keys"] = solution.keys;
+    }
+    json["positionsReached"] = solution.positionsReached;
+    return json;
+}
+
+}  // namespace
+
+void addSolveCommand(CLI::App& app, CommandAction& action) {
+    auto args = std::make_shared<SolveArguments>();
+    CLI::App* solve = app.add_subcommand(
+        "solve", "Print a shortest sequence of keys that wins LEVEL from its start (play LEVEL KEYS wins with it), "
+                 "or say that it cannot be won and how many positions can be reached. Exit status 1 also when "
+                 "the board is too large to search.");
+    solve->add_option("LEVEL", args->level, "The level file")->required();
+    solve->add_flag("--json", args->json,
+                    "Print one JSON object: winnable, length and keys (when winnable), positionsReached");
+    solve->callback([args, &action] {
+        action = [args] {
+            auto maze = loadLevelOrReport(args->level);
+            if (!maze) return kExitRefused;
+            Solution solution = solveLevel(*maze);
+            if (!solution.searched) {
+                reportError(args->level + ": " + tooLargeToSearch(*maze));
+                return kExitRefused;
+            }
+            if (args->json) {
+                std::cout << solutionJson(solution).dump() << '\n';
+            } else if (solution.winnable) {
+                std::cout << "A shortest win takes " << solution.keys.size() << " keys:\n" << solution.keys << '\n';
+            } else {
+                std::cout << args->level << " cannot be won: " << unwinnableReason(solution) << ".\n";
+            }
+            return kExitOk;
+        };
+    });
+}

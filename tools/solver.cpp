@@ -1,0 +1,112 @@
+// The breadth-first search behind solve and check, over flat arrays indexed by positions.
+#include "tools/solver.h"
+
+#include <algorithm>
+#include <bit>
+#include <limits>
+#include <vector>
+
+#include "game/rules.h"
+
+namespace {
+
+constexpr std::uint32_t kUnseen = std::numeric_limits<std::uint32_t>::max();
+
+// A position is hero cell << shift | Brugak cell: a power-of-two stride makes taking it apart two
+// cheap bit operations, at the cost of at most twice the entries.
+struct PositionIndex {
+    explicit PositionIndex(const Maze& maze)
+        : cells(static_cast<std::uint32_t>(maze.cells.size())),
+          shift(static_cast<std::uint32_t>(std::countr_zero(std::bit_ceil(cells)))),
+          places(cells) {
+        for (std::int32_t y = 0; y < maze.size.y; ++y)
+            for (std::int32_t x = 0; x < maze.size.x; ++x) places[static_cast<std::size_t>(maze.cellIndex(x, y))] = {x, y};
+    }
+    std::uint64_t count() const { return std::uint64_t{cells} << shift; }
+    std::uint32_t of(const Maze& maze, Position hero, Position monster) const {
+        return static_cast<std::uint32_t>(maze.cellIndex(hero.x, hero.y)) << shift |
+               static_cast<std::uint32_t>(maze.cellIndex(monster.x, monster.y));
+    }
+    Position hero(std::uint32_t p) const { return places[p >> shift]; }
+    Position monster(std::uint32_t p) const { return places[p & ((1u << shift) - 1)]; }
+
+    std::uint32_t cells;
+    std::uint32_t shift;
+    std::vector<Position> places;  // cell index -> (x, y)
+};
+
+// The key that took the hero from one cell to the next; the same cell means it waited.
+char keyBetween(Position from, Position to) {
+    if (to.y < from.y) return 'w';
+    if (to.y > from.y) return 's';
+    if (to.x < from.x) return 'a';
+    if (to.x > from.x) return 'd';
+    return 'f';
+}
+
+std::string keysTo(const PositionIndex& index, const std::vector<std::uint32_t>& parent, std::uint32_t p) {
+    std::string keys;
+    while (parent[p] != p) {
+        keys += keyBetween(index.hero(parent[p]), index.hero(p));
+        p = parent[p];
+    }
+    std::reverse(keys.begin(), keys.end());
+    return keys;
+}
+
+}  // namespace
+
+bool searchable(const Maze& maze) {
+    auto cells = static_cast<std::uint64_t>(maze.cells.size());
+    // Both pieces must start on the board: a position off it has no cell to index.
+    return cells > 0 && maze.contains(maze.heroStart) && maze.contains(maze.monsterStart) && cells * std::bit_ceil(cells) <= static_cast<std::uint64_t>(kMaxSearchPositions);
+}
+
+std::string unwinnableReason(const Solution& solution) {
+    if (solution.positionsReached == 1)
+        return "only the start position of Corvel and the Brugak can be reached, and it does not lead out";
+    return std::to_string(solution.positionsReached) +
+           " positions of Corvel and the Brugak can be reached, and none leads out";
+}
+
+std::string tooLargeToSearch(const Maze& maze) {
+    return "the board of " + std::to_string(maze.size.x) + " by " + std::to_string(maze.size.y) +
+           " cells has too many (Corvel, Brugak) positions to search (at most " +
+           std::to_string(kMaxSearchPositions) + ")";
+}
+
+Solution solveLevel(const Maze& maze) {
+    Solution solution;
+    if (!searchable(maze)) return solution;
+    solution.searched = true;
+    const PositionIndex index(maze);
+    // parent[p] is the position p was first reached from; the start is its own parent.
+    std::vector<std::uint32_t> parent(index.count(), kUnseen);
+    const std::uint32_t start = index.of(maze, maze.heroStart, maze.monsterStart);
+    parent[start] = start;
+    solution.positionsReached = 1;
+    std::vector<std::uint32_t> layer{start}, next;
+    while (!layer.empty()) {
+        next.clear();
+        for (std::uint32_t p : layer) {
+            const TurnState from{index.hero(p), index.monster(p), Playing};
+            for (char key : kSearchKeys) {
+                const TurnState to = nextTurn(maze, from, key);
+                if (key != 'f' && to.hero == from.hero) continue;  // refused: not a turn
+                if (to.status == Escaped) {
+                    solution.winnable = true;
+                    solution.keys = keysTo(index, parent, p) + key;
+                    return solution;
+                }
+                if (to.status == Caught) continue;
+                const std::uint32_t q = index.of(maze, to.hero, to.monster);
+                if (parent[q] != kUnseen) continue;
+                parent[q] = p;
+                next.push_back(q);
+                ++solution.positionsReached;
+            }
+        }
+        layer.swap(next);
+    }
+    return solution;
+}
