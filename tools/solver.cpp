@@ -3,14 +3,20 @@
 
 #include <algorithm>
 #include <bit>
-#include <limits>
+#include <memory>
 #include <vector>
 
 #include "game/rules.h"
 
 namespace {
 
-constexpr std::uint32_t kUnseen = std::numeric_limits<std::uint32_t>::max();
+constexpr std::size_t kBatch = 64;
+
+inline void prefetch([[maybe_unused]] const void* address) {
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#endif
+}
 
 // A position is hero cell << shift | Brugak cell: a power-of-two stride makes taking it apart two
 // cheap bit operations, at the cost of at most twice the entries.
@@ -44,7 +50,7 @@ char keyBetween(Position from, Position to) {
     return 'f';
 }
 
-std::string keysTo(const PositionIndex& index, const std::vector<std::uint32_t>& parent, std::uint32_t p) {
+std::string keysTo(const PositionIndex& index, const std::uint32_t* parent, std::uint32_t p) {
     std::string keys;
     while (parent[p] != p) {
         keys += keyBetween(index.hero(parent[p]), index.hero(p));
@@ -80,12 +86,37 @@ Solution solveLevel(const Maze& maze) {
     if (!searchable(maze)) return solution;
     solution.searched = true;
     const PositionIndex index(maze);
-    // parent[p] is the position p was first reached from; the start is its own parent.
-    std::vector<std::uint32_t> parent(index.count(), kUnseen);
+    // parent[p] is the position p was first reached from, the start being its own parent; it is
+    // written only when p is reached, so it needs no filling and untouched pages cost no memory.
+    // Whether p has been reached is asked far more often, of a bit set 32 times smaller.
+    std::unique_ptr<std::uint32_t[]> parent(new std::uint32_t[index.count()]);
+    std::vector<std::uint64_t> reached((index.count() + 63) / 64, 0);
+    auto reach = [&](std::uint32_t p, std::uint32_t from) {
+        std::uint64_t bit = std::uint64_t{1} << (p % 64);
+        if (reached[p / 64] & bit) return false;
+        reached[p / 64] |= bit;
+        parent[p] = from;
+        return true;
+    };
     const std::uint32_t start = index.of(maze, maze.heroStart, maze.monsterStart);
-    parent[start] = start;
+    reach(start, start);
     solution.positionsReached = 1;
     std::vector<std::uint32_t> layer{start}, next;
+    // The positions a layer leads to are scattered over the arrays, so they are asked about in
+    // batches whose memory is fetched ahead: the misses then overlap instead of queueing.
+    struct Step {
+        std::uint32_t to, from;
+    };
+    std::vector<Step> batch;
+    batch.reserve(kBatch);
+    auto flush = [&] {
+        for (const Step& step : batch) {
+            if (!reach(step.to, step.from)) continue;
+            next.push_back(step.to);
+            ++solution.positionsReached;
+        }
+        batch.clear();
+    };
     while (!layer.empty()) {
         next.clear();
         for (std::uint32_t p : layer) {
@@ -95,17 +126,18 @@ Solution solveLevel(const Maze& maze) {
                 if (key != 'f' && to.hero == from.hero) continue;  // refused: not a turn
                 if (to.status == Escaped) {
                     solution.winnable = true;
-                    solution.keys = keysTo(index, parent, p) + key;
+                    solution.keys = keysTo(index, parent.get(), p) + key;
                     return solution;
                 }
                 if (to.status == Caught) continue;
                 const std::uint32_t q = index.of(maze, to.hero, to.monster);
-                if (parent[q] != kUnseen) continue;
-                parent[q] = p;
-                next.push_back(q);
-                ++solution.positionsReached;
+                prefetch(&reached[q / 64]);
+                prefetch(&parent[q]);
+                batch.push_back({q, p});
             }
+            if (batch.size() >= kBatch - std::size(kSearchKeys)) flush();
         }
+        flush();
         layer.swap(next);
     }
     return solution;
