@@ -1,6 +1,7 @@
 // Loading "GameData.dat": the line reader, the number rule, the header and the cells.
 #include "game/level.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -112,8 +113,15 @@ std::string_view LevelLineReader::readLine() {
         return {};
     }
     std::string_view rest = bytes_.substr(pos_);
-    const void* nl = std::memchr(rest.data(), '\n', rest.size());
-    std::size_t rawLength = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - rest.data()) : rest.size();
+    // Most lines are a cell code of a few characters, so look for the line feed by hand first
+    // and leave longer lines to memchr.
+    constexpr std::size_t kShortLine = 8;
+    const char* nl = nullptr;
+    const std::size_t head = std::min(rest.size(), kShortLine);
+    for (std::size_t i = 0; i < head && !nl; ++i)
+        if (rest[i] == '\n') nl = rest.data() + i;
+    if (!nl && rest.size() > head) nl = static_cast<const char*>(std::memchr(rest.data() + head, '\n', rest.size() - head));
+    std::size_t rawLength = nl ? static_cast<std::size_t>(nl - rest.data()) : rest.size();
     std::string_view content = rest.substr(0, rawLength);
     // Only a carriage return right before a line feed is dropped; one at the end of the file stays.
     if (nl && !content.empty() && content.back() == '\r') content.remove_suffix(1);
