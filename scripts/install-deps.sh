@@ -13,6 +13,8 @@ packages=(
   wine wine64 zip
   # a virtual display for the end-to-end tests
   xvfb xauth xdotool x11-utils imagemagick dbus
+  # reading the Linux program's menus and message boxes through its accessibility tree
+  at-spi2-core python3-gi gir1.2-atspi-2.0 gir1.2-gdkpixbuf-2.0 libx11-dev
 )
 
 missing=()

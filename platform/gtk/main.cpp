@@ -1,0 +1,32 @@
+// corvel: the game in a GTK 4 window; the main loop is GTK's own, so the program sleeps until an event.
+#include <gtk/gtk.h>
+
+#include <memory>
+
+#include "platform/gtk/game_window.h"
+#include "shell/game_shell.h"
+
+namespace {
+
+constexpr const char* kApplicationId = "net.corvelgame.Corvel";
+
+void activate(GtkApplication* app, gpointer slot) {
+    auto& window = *static_cast<std::unique_ptr<GtkGameWindow>*>(slot);
+    if (window) return;
+    window = std::make_unique<GtkGameWindow>(app);
+    newGame(*window);  // the level is loaded before the first paint
+}
+
+}  // namespace
+
+int main() {
+    // Each start is a game of its own, as on Windows: no forwarding to a running instance.
+    GtkApplication* app = gtk_application_new(kApplicationId, G_APPLICATION_NON_UNIQUE);
+    std::unique_ptr<GtkGameWindow> window;
+    g_signal_connect(app, "activate", G_CALLBACK(activate), &window);
+    // The command line is not the game's: nothing of it is passed on.
+    g_application_run(G_APPLICATION(app), 0, nullptr);
+    window.reset();
+    g_object_unref(app);
+    return 0;
+}
