@@ -41,7 +41,13 @@ inline constexpr std::int32_t kOpenDown = 2;
 inline constexpr std::int32_t kOpenLeft = 4;
 inline constexpr std::int32_t kOpenRight = 8;
 
-CellOpenings decodeCell(std::int32_t code);
+// Codes outside 1..15 mean four walls; a code such as 17 is not reduced to its low bits.
+// Inline because every turn and every search step decodes cells.
+inline CellOpenings decodeCell(std::int32_t code) {
+    if (code < 1 || code > 15) return {};
+    return CellOpenings{static_cast<std::uint8_t>((code & kOpenLeft) != 0), static_cast<std::uint8_t>((code & kOpenRight) != 0),
+                        static_cast<std::uint8_t>((code & kOpenUp) != 0), static_cast<std::uint8_t>((code & kOpenDown) != 0)};
+}
 
 // "(x, y)", as messages to players and level makers write a cell.
 std::string describe(Position p);

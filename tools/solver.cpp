@@ -41,20 +41,33 @@ struct PositionIndex {
     std::vector<Position> places;  // cell index -> (x, y)
 };
 
-// The key that took the hero from one cell to the next; the same cell means it waited.
-char keyBetween(Position from, Position to) {
-    if (to.y < from.y) return 'w';
-    if (to.y > from.y) return 's';
-    if (to.x < from.x) return 'a';
-    if (to.x > from.x) return 'd';
-    return 'f';
+// How a position was first reached, in one byte: the key typed and how far the Brugak moved
+// (at most two cells, so -2..2 on each axis). Undoing it gives the position before.
+std::uint8_t moveCode(std::size_t keyIndex, Position monsterFrom, Position monsterTo) {
+    const std::int32_t dx = monsterTo.x - monsterFrom.x, dy = monsterTo.y - monsterFrom.y;
+    return static_cast<std::uint8_t>(keyIndex * 25 + static_cast<std::size_t>((dx + 2) * 5 + (dy + 2)));
 }
 
-std::string keysTo(const PositionIndex& index, const std::uint32_t* parent, std::uint32_t p) {
+Position heroBefore(Position hero, char key) {
+    switch (key) {
+        case 'w': return {hero.x, hero.y + 1};
+        case 's': return {hero.x, hero.y - 1};
+        case 'a': return {hero.x + 1, hero.y};
+        case 'd': return {hero.x - 1, hero.y};
+        default: return hero;
+    }
+}
+
+std::string keysTo(const Maze& maze, const PositionIndex& index, const std::uint8_t* howReached, std::uint32_t start,
+                    std::uint32_t p) {
     std::string keys;
-    while (parent[p] != p) {
-        keys += keyBetween(index.hero(parent[p]), index.hero(p));
-        p = parent[p];
+    while (p != start) {
+        const std::uint8_t code = howReached[p];
+        const char key = kSearchKeys[code / 25];
+        const std::int32_t dx = code % 25 / 5 - 2, dy = code % 5 - 2;
+        const Position monster = index.monster(p);
+        keys += key;
+        p = index.of(maze, heroBefore(index.hero(p), key), {monster.x - dx, monster.y - dy});
     }
     std::reverse(keys.begin(), keys.end());
     return keys;
@@ -86,32 +99,34 @@ Solution solveLevel(const Maze& maze) {
     if (!searchable(maze)) return solution;
     solution.searched = true;
     const PositionIndex index(maze);
-    // parent[p] is the position p was first reached from, the start being its own parent; it is
-    // written only when p is reached, so it needs no filling and untouched pages cost no memory.
-    // Whether p has been reached is asked far more often, of a bit set 32 times smaller.
-    std::unique_ptr<std::uint32_t[]> parent(new std::uint32_t[index.count()]);
+    // howReached[p] says how p was first reached (see moveCode): one byte, so the array of every
+    // position stays a quarter of the size of one holding the position before. It is written only
+    // when p is reached, so it needs no filling and untouched pages cost no memory. Whether p has
+    // been reached is asked far more often, of a bit set eight times smaller still.
+    std::unique_ptr<std::uint8_t[]> howReached(new std::uint8_t[index.count()]);
     std::vector<std::uint64_t> reached((index.count() + 63) / 64, 0);
-    auto reach = [&](std::uint32_t p, std::uint32_t from) {
+    auto reach = [&](std::uint32_t p, std::uint8_t how) {
         std::uint64_t bit = std::uint64_t{1} << (p % 64);
         if (reached[p / 64] & bit) return false;
         reached[p / 64] |= bit;
-        parent[p] = from;
+        howReached[p] = how;
         return true;
     };
     const std::uint32_t start = index.of(maze, maze.heroStart, maze.monsterStart);
-    reach(start, start);
+    reach(start, 0);
     solution.positionsReached = 1;
     std::vector<std::uint32_t> layer{start}, next;
     // The positions a layer leads to are scattered over the arrays, so they are asked about in
     // batches whose memory is fetched ahead: the misses then overlap instead of queueing.
     struct Step {
-        std::uint32_t to, from;
+        std::uint32_t to;
+        std::uint8_t how;
     };
     std::vector<Step> batch;
     batch.reserve(kBatch);
     auto flush = [&] {
         for (const Step& step : batch) {
-            if (!reach(step.to, step.from)) continue;
+            if (!reach(step.to, step.how)) continue;
             next.push_back(step.to);
             ++solution.positionsReached;
         }
@@ -121,19 +136,20 @@ Solution solveLevel(const Maze& maze) {
         next.clear();
         for (std::uint32_t p : layer) {
             const TurnState from{index.hero(p), index.monster(p), Playing};
-            for (char key : kSearchKeys) {
+            for (std::size_t k = 0; k < std::size(kSearchKeys); ++k) {
+                const char key = kSearchKeys[k];
                 const TurnState to = nextTurn(maze, from, key);
                 if (key != 'f' && to.hero == from.hero) continue;  // refused: not a turn
                 if (to.status == Escaped) {
                     solution.winnable = true;
-                    solution.keys = keysTo(index, parent.get(), p) + key;
+                    solution.keys = keysTo(maze, index, howReached.get(), start, p) + key;
                     return solution;
                 }
                 if (to.status == Caught) continue;
                 const std::uint32_t q = index.of(maze, to.hero, to.monster);
                 prefetch(&reached[q / 64]);
-                prefetch(&parent[q]);
-                batch.push_back({q, p});
+                prefetch(&howReached[q]);
+                batch.push_back({q, moveCode(k, from.monster, to.monster)});
             }
             if (batch.size() >= kBatch - std::size(kSearchKeys)) flush();
         }

@@ -7,7 +7,7 @@
 #include "game/maze.h"
 
 // The search keeps one entry per (hero cell, Brugak cell) pair; boards with more pairs than this
-// are not searched (4 bytes each, so at most 256 MB).
+// are not searched (a byte and a bit each, so at most 72 MB).
 inline constexpr std::int64_t kMaxSearchPositions = std::int64_t{1} << 26;
 
 // The keys tried from each position, in this order; a refused move is not a turn and is skipped.
