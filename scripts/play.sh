@@ -6,5 +6,5 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset dev >/dev/null
 cmake --build --preset dev
-# Until the window exists: the bundled level after the keys given (w s a d move, f waits).
-build/dev/tools/corvel-level play GameData.dat "${1:-}"
+# The game reads GameData.dat from the current folder: the repository's root, where the bundled level is.
+exec build/dev/platform/gtk/corvel
