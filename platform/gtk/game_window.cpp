@@ -56,7 +56,14 @@ GtkGameWindow::GtkGameWindow(GtkApplication* app) : app_(app) {
     gtk_widget_set_hexpand(board_, TRUE);
     gtk_widget_set_vexpand(board_, TRUE);
     gtk_drawing_area_set_draw_func(GTK_DRAWING_AREA(board_), draw, this, nullptr);
-    gtk_window_set_child(window_, board_);
+    // The board's size is only the window's first size: the player may make the window smaller
+    // than that as well as larger, and whatever does not fit is cut off, never scaled.
+    GtkWidget* clip = gtk_scrolled_window_new();
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(clip), GTK_POLICY_EXTERNAL, GTK_POLICY_EXTERNAL);
+    gtk_scrolled_window_set_propagate_natural_width(GTK_SCROLLED_WINDOW(clip), TRUE);
+    gtk_scrolled_window_set_propagate_natural_height(GTK_SCROLLED_WINDOW(clip), TRUE);
+    gtk_scrolled_window_set_child(GTK_SCROLLED_WINDOW(clip), board_);
+    gtk_window_set_child(window_, clip);
 
     GtkEventController* keys = gtk_event_controller_key_new();
     g_signal_connect(keys, "key-pressed", G_CALLBACK(keyPressed), this);

@@ -1,5 +1,6 @@
 # Drives the real corvel as a player would: a private virtual display, real key presses and clicks, menus
 # and message boxes found through the accessibility tree, screenshots of the window.
+import collections
 import os
 import re
 import select
@@ -134,6 +135,9 @@ def _has_state(node, state):
     return node.get_state_set().contains(state)
 
 
+BoardArea = collections.namedtuple("BoardArea", "x y width height")
+
+
 class Dialog:
     def __init__(self, session, node):
         self._session, self._node = session, node
@@ -216,8 +220,11 @@ class CorvelSession:
                        check=True, timeout=10)
 
     def board_area(self):
-        area = next(_find_all(self._frame, "filler", "GtkDrawingArea"))
-        return area.get_extents(Atspi.CoordType.WINDOW)
+        """The part of the board's drawing area that the window shows, in window coordinates."""
+        area = next(_find_all(self._frame, "filler", "GtkDrawingArea")).get_extents(Atspi.CoordType.WINDOW)
+        window = self._frame.get_extents(Atspi.CoordType.WINDOW)
+        return BoardArea(area.x, area.y, min(area.width, window.width - area.x),
+                         min(area.height, window.height - area.y))
 
     def _takes_keys(self):
         """The main window has the keyboard and no menu of its menu bar is open."""

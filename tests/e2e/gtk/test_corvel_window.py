@@ -247,7 +247,7 @@ class RefusedLevelTest(GameWindowTest):
 
 
 class LargeBoardTest(GameWindowTest):
-    def test_a_larger_board_is_cut_off_not_scaled_and_the_window_resizes(self):
+    def test_a_larger_board_is_cut_off_not_scaled_in_a_larger_or_smaller_window(self):
         # 10 columns by 9 rows of alternating codes: more than the window shows at first.
         level = os.path.join(self.session.folder, "large.dat")
         with open(level, "w") as out:
@@ -255,9 +255,12 @@ class LargeBoardTest(GameWindowTest):
         self.session.use_level(level)
         self.new_game()
         self.assert_board("", level)
-        subprocess.run(["xdotool", "windowsize", self.session.window, "400", "350"], check=True, timeout=10)
-        wait_for("the board area to grow", lambda: self.session.board_area().width == 400)
-        self.assert_board("", level)
+        for width, height in [(400, 350), (120, 100)]:
+            with self.subTest(window=f"{width} x {height}"):
+                subprocess.run(["xdotool", "windowsize", self.session.window, str(width), str(height)],
+                               check=True, timeout=10)
+                wait_for("the board area to follow the window", lambda: self.session.board_area().width == width)
+                self.assert_board("", level)
 
 
 class IdleTest(GameWindowTest):
