@@ -121,8 +121,10 @@ def _children(node):
 
 
 def _find_all(node, role, name=None):
+    """The nodes at or under node with the role (or one of the roles) and name, in the tree's order."""
     _catch_up()
-    if node.get_role_name() == role and (name is None or node.get_name() == name):
+    roles = (role,) if isinstance(role, str) else role
+    if node.get_role_name() in roles and (name is None or node.get_name() == name):
         yield node
     for child in _children(node):
         # While a box is open, GTK lists the application once more among its own windows.
@@ -241,21 +243,33 @@ class CorvelSession:
         if keys:
             subprocess.run(["xdotool", "key", "--delay", "20", *keys], check=True, timeout=60)
 
-    def choose(self, menu, item):
-        """Opens a menu of the menu bar by a click on its label and activates the item with that label."""
+    def open_menu(self, menu):
+        """Opens a menu of the menu bar by a click on its label; returns the menu's title."""
         title = next(_find_all(self._frame, "menu item", menu))
         where = title.get_extents(Atspi.CoordType.WINDOW)
-        entry = None
         for _ in range(3):  # a click that comes while the window is still settling may open nothing
             self.click(self.window, where.x + where.width // 2, where.y + where.height // 2)
             try:
-                entry = wait_for(f'"{item}" in the open menu "{menu}"',
-                                 lambda: self._first("menu item", item), timeout=3)
-                break
+                wait_for(f'the menu "{menu}" to open', lambda: self._menu_open(menu), timeout=3)
+                return title
             except AssertionError:
                 continue
-        if entry is None:
-            raise AssertionError(f'the menu "{menu}" did not open with "{item}" in it')
+        raise AssertionError(f'the menu "{menu}" did not open')
+
+    def menu_entries(self, menu):
+        """The labels of a menu's items in order, "-" for a separator; the menu is closed again."""
+        title = self.open_menu(menu)
+        wait_for(f'the items of the menu "{menu}"', lambda: len(list(_find_all(title, "menu item"))) > 1)
+        nodes = list(_find_all(title, ("menu item", "separator")))[1:]  # the first is the title itself
+        entries = ["-" if node.get_role_name() == "separator" else node.get_name() for node in nodes]
+        subprocess.run(["xdotool", "key", "Escape"], check=True, timeout=10)
+        wait_for(f'the menu "{menu}" to close', lambda: not self._menu_open(menu))
+        return entries
+
+    def choose(self, menu, item):
+        """Opens a menu of the menu bar and activates the item with that label, as from the keyboard."""
+        title = self.open_menu(menu)
+        entry = wait_for(f'"{item}" in the menu "{menu}"', lambda: next(_find_all(title, "menu item", item), None))
         # The open menu takes the keyboard: move down to the item, then press Return on it.
         for _ in range(10):
             if _has_state(entry, Atspi.StateType.FOCUSED):

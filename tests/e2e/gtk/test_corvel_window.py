@@ -187,6 +187,11 @@ class EndOfGameTest(GameWindowTest):
 
 
 class MenuTest(GameWindowTest):
+    def test_menu_bar(self):
+        for menu, entries in [("File", ["New Game", "-", "Exit"]), ("Help", ["Instructions"])]:
+            with self.subTest(menu=menu):
+                self.assertEqual(self.session.menu_entries(menu), entries)
+
     def test_instructions(self):
         self.session.type_keys("d")
         self.session.choose("Help", "Instructions")
