@@ -12,6 +12,13 @@ cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev
 
+stage "Windows program: 32- and 64-bit builds, played under Wine"
+cmake --preset win32
+cmake --build --preset win32
+cmake --preset win64
+cmake --build --preset win64
+tests/e2e/wine/run.sh
+
 stage "Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset asan
 cmake --build --preset asan

@@ -10,7 +10,7 @@ packages=(
   libgtk-4-dev desktop-file-utils appstream
   # the Windows program, and running it for the end-to-end tests
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine wine64 zip
+  wine wine64 zip python3
   # a virtual display for the end-to-end tests
   xvfb xauth xdotool x11-utils imagemagick dbus
   # reading the Linux program's menus and message boxes through its accessibility tree

@@ -1,0 +1,657 @@
+#!/usr/bin/env python3
+"""End-to-end tests of corvel.exe under Wine on a virtual display: played as a player would play it."""
+import argparse
+import json
+import os
+import random
+import re
+import select
+import shutil
+import subprocess
+import sys
+import time
+import traceback
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+TITLE = "Corvel and the Brugak"
+NEW_GAME, EXIT, INSTRUCTIONS = 40002, 40003, 40004
+CAUGHT = ("Corvel has died.", "Game Over!")
+ESCAPED = ("Corvel has escaped from the maze!", "Congratulations!")
+INSTRUCTIONS_TEXT = (
+    "Instructions:\r\n\r\nYou must guide Corvel (the red dot) to the exit.\r\n"
+    "The Brugak will chase you, and gets two moves\r\n"
+    "at a time, but will always make a horizontal move\r\n"
+    "before making a vertical one. If it cannot make any\r\n"
+    "moves that will directly make it closer to Corvel\r\n"
+    "(i.e. move down if Corvel is under it), then it\r\n"
+    "will not move. The game is over if it catches up\r\n"
+    "to Corvel.\r\n\r\n\r\nControls:\r\n\r\nw = up\r\ns = down\r\na = left\r\nd = right\r\nf = wait a turn")
+CLIENT_SIZE = (181, 211)  # what the 189 x 257 window leaves inside under Wine's default metrics
+WHOLE_CLIENT_AREA = "(0,0)-(181,211)"  # as Wine's trace writes the rectangle
+CELL = 30
+# DLLs every Windows has; the exe may import nothing else.
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi32.dll", "shell32.dll",
+               "comctl32.dll", "ole32.dll"}
+RT_MENU, RT_VERSION, RT_MANIFEST = 4, 16, 24
+
+# The tests' own levels, so that a new bundled level changes none of them.
+MAZE = (HERE / "levels" / "maze.dat").read_bytes()
+MAZE_LOSS = "dssdddwwds"  # the Brugak catches Corvel on the last key
+ESCAPE_IN_ONE = (HERE / "levels" / "escape-in-one.dat").read_bytes()
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, what):
+    if not condition:
+        raise Failure(what)
+
+
+def wait_for(what, probe, timeout=8.0, interval=0.1):
+    """Polls probe() until it returns something true; fails after timeout with the last value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = probe()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Failure(f"timed out waiting for {what} (last: {value!r})")
+        time.sleep(interval)
+
+
+# ---------------------------------------------------------------- pictures
+
+# 8-bit RGB whatever the source: a grey picture would otherwise come out as a PGM.
+PPM_OPTIONS = ["-depth", "8", "-type", "TrueColor"]
+
+
+def read_ppm(data):
+    """A binary PPM as (width, height, bytes)."""
+    fields, pos = [], 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos)
+            continue
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    check(fields[0] == b"P6" and fields[3] == b"255", f"unexpected picture format {fields}")
+    width, height = int(fields[1]), int(fields[2])
+    pixels = data[pos + 1:pos + 1 + width * height * 3]
+    return width, height, pixels
+
+
+class Picture:
+    def __init__(self, width, height, pixels):
+        self.width, self.height, self.pixels = width, height, pixels
+
+    @classmethod
+    def from_file(cls, path):
+        return cls(*read_ppm(subprocess.run(["convert", str(path), *PPM_OPTIONS, "ppm:-"], check=True,
+                                            capture_output=True, timeout=30).stdout))
+
+    def at(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.pixels[i:i + 3])
+
+
+class Reference:
+    def __init__(self, picture, state):
+        self.picture, self.state = picture, state
+
+
+class Env:
+    """Everything one run shares: the display, the Wine prefix, the probe, the reference renderer."""
+
+    def __init__(self, args, work):
+        self.args, self.work = args, work
+        self.env = dict(os.environ)
+        self.env.update(DISPLAY=args.display, WINEPREFIX=args.prefix, WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.probe = subprocess.Popen(["wine", args.probe], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                      stderr=subprocess.DEVNULL, env=self.env, cwd=work)
+        self.references = {}
+
+    def ask(self, line, timeout=15.0):
+        """One probe command and its JSON reply."""
+        self.probe.stdin.write((line + "\n").encode())
+        self.probe.stdin.flush()
+        ready, _, _ = select.select([self.probe.stdout], [], [], timeout)
+        if not ready:
+            raise Failure(f"the probe did not answer {line!r}")
+        reply = self.probe.stdout.readline()
+        if not reply:
+            raise Failure(f"the probe ended on {line!r}")
+        return json.loads(reply)
+
+    def close(self):
+        try:
+            self.probe.stdin.write(b"quit\n")
+            self.probe.stdin.flush()
+            self.probe.wait(timeout=10)
+        except (OSError, subprocess.TimeoutExpired):
+            self.probe.kill()
+            self.probe.wait()
+
+    def reference(self, level, keys):
+        """The board after keys as corvel-level sees it: its picture (render) and its state (play)."""
+        key = (level, keys)
+        if key not in self.references:
+            stem = self.work / f"reference-{len(self.references)}"
+            level_file = stem.with_suffix(".dat")
+            level_file.write_bytes(level)
+            subprocess.run([self.args.render, "render", str(level_file), str(stem.with_suffix(".png")), "--", keys],
+                           check=True, capture_output=True, timeout=30)
+            state = subprocess.run([self.args.render, "play", str(level_file), "--json", "--", keys], check=True,
+                                   capture_output=True, text=True, timeout=30).stdout
+            self.references[key] = Reference(Picture.from_file(stem.with_suffix(".png")), json.loads(state))
+        return self.references[key]
+
+
+class Game:
+    """One run of corvel.exe in a folder of its own, with the level file given (None: no file)."""
+
+    def __init__(self, env, name, level, trace_paints=False):
+        self.env = env
+        self.folder = env.work / name
+        shutil.rmtree(self.folder, ignore_errors=True)
+        self.folder.mkdir()
+        self.set_level(level)
+        game_env, log = env.env, subprocess.DEVNULL
+        if trace_paints:
+            # Wine's own trace of every BeginPaint, with the area to paint: the one way to see a
+            # repaint that changes no pixel.
+            game_env = dict(env.env, WINEDEBUG="-all,trace+win")
+            log = open(self.folder / "wine-trace.log", "wb")
+        self.process = subprocess.Popen(["wine", env.args.exe], cwd=self.folder, env=game_env,
+                                        stdout=subprocess.DEVNULL, stderr=log)
+        if trace_paints:
+            log.close()  # the game has its own copy
+        self.window = wait_for("the game's window", lambda: self.env.ask("window"), timeout=30)
+        self.xid = wait_for("the game's X window", self.find_x_window)
+
+    def set_level(self, level):
+        path = self.folder / "GameData.dat"
+        if level is None:
+            path.unlink(missing_ok=True)
+        else:
+            path.write_bytes(level)
+
+    def find_x_window(self):
+        found = subprocess.run(["xdotool", "search", "--name", f"^{TITLE}$"], capture_output=True, text=True,
+                               env=self.env.env, timeout=10).stdout.split()
+        return found[0] if found else None
+
+    def paints(self):
+        """The areas of the game's BeginPaint calls so far, as Wine traced them."""
+        text = (self.folder / "wine-trace.log").read_text(errors="replace")
+        return re.findall(r"NtUserBeginPaint hdc = \S+ box = \((\(.*?\)-\(.*?\))\)", text)
+
+    def alive(self):
+        return self.process.poll() is None
+
+    def stop(self):
+        if self.alive():
+            self.process.kill()
+            self.process.wait(timeout=10)
+
+    # -- what the player sees
+
+    def boxes(self):
+        return self.env.ask("boxes")
+
+    def wait_box(self, text, caption):
+        """Waits for exactly this box, the only one open, and answers it."""
+        boxes = wait_for(f"the box {caption!r}", self.boxes)
+        check(boxes == [{"caption": caption, "text": text}], f"expected only the box {caption!r}: {text!r}, got {boxes}")
+        check(self.env.ask(f"answer {caption}"), f"could not answer the box {caption!r}")
+        wait_for(f"the box {caption!r} to close", lambda: self.boxes() == [])
+
+    def no_box_for(self, seconds=1.5):
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            boxes = self.boxes()
+            check(boxes == [], f"no box expected, got {boxes}")
+            time.sleep(0.2)
+
+    def screenshot(self):
+        x, y = self.window["x"], self.window["y"]
+        w, h = CLIENT_SIZE
+        data = subprocess.run(["import", "-window", "root", "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                               *PPM_OPTIONS, "ppm:-"],
+                              capture_output=True, env=self.env.env, check=True, timeout=30).stdout
+        return Picture(*read_ppm(data))
+
+    def differences(self, level, keys):
+        """What differs between the client area and corvel-level render: None when it matches."""
+        return board_differences(self.screenshot(), self.env.reference(level, keys))
+
+    def wait_board(self, level, keys, timeout=8.0):
+        try:
+            wait_for("the board", lambda: self.differences(level, keys) is None, timeout=timeout, interval=0.2)
+        except Failure:
+            shot = self.screenshot()
+            (self.folder / "mismatch.ppm").write_bytes(b"P6 %d %d 255\n" % (shot.width, shot.height) + shot.pixels)
+            raise Failure(f"the board after {keys!r} does not match the render: {self.differences(level, keys)} "
+                          f"(screenshot in {self.folder / 'mismatch.ppm'})")
+
+    def assert_board(self, level, keys):
+        problem = self.differences(level, keys)
+        check(problem is None, f"the board after {keys!r} does not match the render: {problem}")
+
+    # -- what the player does
+
+    def type(self, keys):
+        """Real key presses through the X server: Wine turns them into WM_KEYDOWN, the loop into WM_CHAR."""
+        subprocess.run(["xdotool", "mousemove", "--window", self.xid, "90", "100", "click", "1"],
+                       env=self.env.env, check=True, timeout=10)
+        # Keys typed before Wine has given the window the focus would go nowhere.
+        wait_for("the game's window to have the focus", lambda: self.env.ask("focused"))
+        for key in keys:
+            subprocess.run(["xdotool", "key", key], env=self.env.env, check=True, timeout=10)
+
+    def play(self, level, keys, start=""):
+        """Types keys one at a time and checks that the board follows each of them."""
+        for i in range(len(keys)):
+            self.type(keys[i])
+            self.wait_board(level, start + keys[:i + 1])
+
+    def command(self, identifier):
+        check(self.env.ask(f"command {identifier}"), f"could not send the command {identifier}")
+
+    def exit_code(self, timeout=15):
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("the game did not end")
+
+
+def board_differences(shot, reference):
+    """Walls to the pixel everywhere; inside the discs' cells a pixel or two at the rim may differ, and
+    the centre must have the disc's colour."""
+    check((shot.width, shot.height) == CLIENT_SIZE, "screenshot of the wrong size")
+    ref, state = reference.picture, reference.state
+    discs = {tuple(state["monster"]): (0, 0, 0)}
+    if state["status"] == "Playing":
+        discs[tuple(state["hero"])] = (255, 0, 0)
+    for (cx, cy), colour in discs.items():
+        centre = (cx * CELL + CELL // 2, cy * CELL + CELL // 2)
+        if shot.at(*centre) != colour:
+            return f"the disc at cell ({cx}, {cy}) has {shot.at(*centre)} at its centre, not {colour}"
+    for y in range(shot.height):
+        for x in range(shot.width):
+            expected = ref.at(x, y) if x < ref.width and y < ref.height else (255, 255, 255)
+            got = shot.at(x, y)
+            if got == expected:
+                continue
+            cell = (x // CELL, y // CELL)
+            inside_disc = cell in discs and x % CELL != 0 and y % CELL != 0
+            if inside_disc and near_outline(ref, x, y):
+                continue
+            return f"pixel ({x}, {y}) is {got}, the render has {expected}"
+    return None
+
+
+def near_outline(ref, x, y):
+    """Whether a black outline pixel of the render lies within two pixels: GDI's Ellipse may round the
+    rim differently from the render."""
+    for dy in range(-2, 3):
+        for dx in range(-2, 3):
+            if 0 <= x + dx < ref.width and 0 <= y + dy < ref.height and ref.at(x + dx, y + dy) == (0, 0, 0):
+                return True
+    return False
+
+
+def refusal_text(env, folder):
+    """The box text for the level file in folder, from the game's own reader run by corvel-level."""
+    out = subprocess.run([env.args.render, "show", "GameData.dat"], capture_output=True, text=True, cwd=folder,
+                         timeout=30)
+    check(out.returncode == 1, f"corvel-level accepted the level: {out.stdout}")
+    message = out.stderr.strip().removeprefix("corvel-level: ")
+    return ("The level cannot be loaded.\r\n\r\n" + message +
+            "\r\n\r\nMend the file, then choose New Game from the File menu.")
+
+
+def assert_blank(game):
+    shot = game.screenshot()
+    check(set(shot.pixels) == {255}, "the board should be empty (all white) while no level is loaded")
+
+
+# ---------------------------------------------------------------- the tests
+
+TESTS = []
+
+
+def test(fn):
+    TESTS.append(fn)
+    return fn
+
+
+@test
+def imports_only_system_dlls(env):
+    dump = subprocess.run(["objdump", "-p", env.args.exe], capture_output=True, text=True, check=True,
+                          timeout=30).stdout
+    dlls = {line.split(":", 1)[1].strip().lower() for line in dump.splitlines() if "DLL Name:" in line}
+    check(dlls and dlls <= SYSTEM_DLLS, f"imports DLLs beyond Windows' own: {sorted(dlls - SYSTEM_DLLS)}")
+    check("(Windows GUI)" in dump, "not a GUI-subsystem program")
+
+
+@test
+def menu_and_version_resources(env):
+    res = env.ask(f"resources {env.args.exe_windows_path}")
+    check(res is not None, "the exe's resources cannot be read")
+    check(res["menu"] == [
+        {"text": "File", "items": [{"text": "New Game", "id": NEW_GAME}, {"separator": True},
+                                   {"text": "Exit", "id": EXIT}]},
+        {"text": "Help", "items": [{"text": "Instructions", "id": INSTRUCTIONS}]},
+    ], f"menu resource 101: {res['menu']}")
+    types = set(res["types"])
+    check({RT_MENU, RT_VERSION} <= types <= {RT_MENU, RT_VERSION, RT_MANIFEST},
+          f"resource types {sorted(types, key=str)}: a menu and a version, no icon and no accelerators")
+    check(res["version"] == env.args.version, f"version resource {res['version']!r}, project {env.args.version!r}")
+
+
+@test
+def start_paints_the_level_without_input(env):
+    game = Game(env, "start", MAZE)
+    try:
+        outer = (game.window["outerWidth"], game.window["outerHeight"])
+        check(outer == (189, 257), f"window size {outer}")
+        client = (game.window["width"], game.window["height"])
+        check(client == CLIENT_SIZE, f"client area {client}")
+        game.wait_board(MAZE, "")
+        check(game.boxes() == [], "a box at start")
+    finally:
+        game.stop()
+
+
+@test
+def keys_move_the_pieces_and_every_key_repaints(env):
+    game = Game(env, "keys", MAZE, trace_paints=True)
+    try:
+        game.wait_board(MAZE, "")
+        # Into the wall above, and a key that is no game key: nothing moves and the Brugak takes
+        # no turn, yet the whole board is painted again.
+        for key in "wx":
+            before = len(game.paints())
+            game.type(key)
+            wait_for(f"a repaint after {key!r}", lambda: len(game.paints()) > before)
+            check(game.paints()[-1] == WHOLE_CLIENT_AREA, f"repainted only {game.paints()[-1]} after {key!r}")
+            game.wait_board(MAZE, "")
+        game.play(MAZE, "dsf")
+    finally:
+        game.stop()
+
+
+# The two ends of a game: the level, the keys that decide it, and the box that follows.
+END_CASES = [
+    ("escaped", ESCAPE_IN_ONE, "d", ESCAPED),
+    ("caught", MAZE, MAZE_LOSS, CAUGHT),
+]
+
+
+@test
+def end_of_game_box_once(env):
+    for name, level, keys, (text, caption) in END_CASES:
+        game = Game(env, f"end-{name}", level)
+        try:
+            game.wait_board(level, "")
+            game.play(level, keys[:-1])
+            game.type(keys[-1])
+            game.wait_box(text, caption)
+            game.wait_board(level, keys)  # the hero is gone, only the Brugak's disc is left
+            check(env.ask("cover"), "could not cover the board")
+            game.no_box_for()
+            game.assert_board(level, keys)
+            game.type("f")
+            game.no_box_for()
+            game.assert_board(level, keys)
+        except Failure as failure:
+            raise Failure(f"{name}: {failure}")
+        finally:
+            game.stop()
+
+
+@test
+def new_game_restores_the_pieces_and_rearms_the_box(env):
+    game = Game(env, "new-game", MAZE)
+    try:
+        game.wait_board(MAZE, "")
+        game.play(MAZE, "dss")
+        game.command(NEW_GAME)  # in the middle of a game
+        game.wait_board(MAZE, "")
+        game.play(MAZE, MAZE_LOSS[:-1])
+        game.type(MAZE_LOSS[-1])
+        game.wait_box(*CAUGHT)
+        game.command(NEW_GAME)  # after the end
+        game.wait_board(MAZE, "")
+        game.play(MAZE, MAZE_LOSS[:-1])
+        game.type(MAZE_LOSS[-1])
+        game.wait_box(*CAUGHT)
+    finally:
+        game.stop()
+
+
+@test
+def instructions_box(env):
+    game = Game(env, "instructions", MAZE)
+    try:
+        game.wait_board(MAZE, "")
+        game.play(MAZE, "d")
+        game.command(INSTRUCTIONS)
+        game.wait_box(INSTRUCTIONS_TEXT, "Instructions")
+        game.assert_board(MAZE, "d")
+        check(game.alive(), "the game ended")
+    finally:
+        game.stop()
+
+
+# The two ways out, each of which must end the process with exit code 0.
+EXIT_CASES = [
+    ("File > Exit", lambda game: game.command(EXIT)),
+    ("closing the window", lambda game: check(game.env.ask("close"), "could not close the window")),
+]
+
+
+@test
+def exit_and_close_end_with_code_0(env):
+    for name, leave in EXIT_CASES:
+        game = Game(env, "exit", MAZE)
+        try:
+            game.wait_board(MAZE, "")
+            leave(game)
+            code = game.exit_code()
+            check(code == 0, f"{name}: exit code {code}")
+        finally:
+            game.stop()
+
+
+# Level files the game refuses at start.
+REFUSED_CASES = [
+    ("missing", None),
+    ("one line", b"not a level\r\n"),
+    ("empty board", b"0 0\r\n0 0\r\n0 0\r\n0 0\r\n"),
+]
+
+
+@test
+def refused_level_at_start_then_mended(env):
+    for name, level in REFUSED_CASES:
+        game = Game(env, "refused", level)
+        try:
+            game.wait_box(refusal_text(env, game.folder), TITLE)
+            check(game.alive(), "the game ended")
+            assert_blank(game)
+            game.type("d")  # no game yet: nothing to move
+            game.no_box_for(0.5)
+            assert_blank(game)
+            game.set_level(MAZE)
+            game.command(NEW_GAME)
+            game.wait_board(MAZE, "")
+            game.play(MAZE, "d")
+        except Failure as failure:
+            raise Failure(f"{name}: {failure}")
+        finally:
+            game.stop()
+
+
+@test
+def refused_level_at_new_game_keeps_the_game(env):
+    game = Game(env, "refused-later", MAZE)
+    try:
+        game.wait_board(MAZE, "")
+        game.play(MAZE, "ds")
+        game.set_level(b"not a level\r\n")
+        game.command(NEW_GAME)
+        game.wait_box(refusal_text(env, game.folder), TITLE)
+        game.wait_board(MAZE, "ds")
+        game.play(MAZE, "d", start="ds")
+    finally:
+        game.stop()
+
+
+def cpu_ticks(pid):
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])  # utime and stime, fields 14 and 15
+
+
+def wineserver_pid(env):
+    for entry in Path("/proc").iterdir():
+        try:
+            if (entry.name.isdigit() and b"wineserver" in (entry / "cmdline").read_bytes()
+                    and f"WINEPREFIX={env.args.prefix}\0".encode() in (entry / "environ").read_bytes()):
+                return int(entry.name)
+        except OSError:
+            continue
+    raise Failure("no wineserver for the prefix")
+
+
+@test
+def idle_uses_no_processor(env):
+    game = Game(env, "idle", MAZE)
+    try:
+        game.wait_board(MAZE, "")
+        check(b"corvel.exe" in Path(f"/proc/{game.process.pid}/cmdline").read_bytes(), "cannot find the game's process")
+        pids = [game.process.pid, wineserver_pid(env)]
+        time.sleep(1)
+        before, start = sum(cpu_ticks(p) for p in pids), time.monotonic()
+        time.sleep(5)
+        used = (sum(cpu_ticks(p) for p in pids) - before) / os.sysconf("SC_CLK_TCK")
+        percent = 100 * used / (time.monotonic() - start)
+        print(f"    idle: corvel.exe and wineserver used {percent:.2f}% of one core over 5 s")
+        check(percent < 2, f"idle CPU {percent:.2f}% of one core")
+    finally:
+        game.stop()
+
+
+# ---------------------------------------------------------------- running
+
+def start_display():
+    """An Xvfb of our own, on a display number well above those that other X servers on the machine
+    pick for themselves (from 0 up)."""
+    for number in random.sample(range(200, 900), 20):
+        if Path(f"/tmp/.X{number}-lock").exists() or Path(f"/tmp/.X11-unix/X{number}").exists():
+            continue
+        display = f":{number}"
+        # -noreset: the server stays as it is when its last client leaves, as between Wine's
+        # start-up and the first game. No -displayfd: the server would write to it again at a reset.
+        xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 30
+        while xvfb.poll() is None and time.monotonic() < deadline:
+            if subprocess.run(["xdpyinfo", "-display", display], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=10).returncode == 0:
+                return xvfb, display
+            time.sleep(0.2)
+        xvfb.kill()
+        xvfb.wait()
+    raise SystemExit("Xvfb did not start")
+
+
+def start_wine(args, work, wine_env):
+    """The probe, once its own window is seen on the display: a run whose Wine draws off screen would
+    otherwise fail every test for a reason that has nothing to do with the game."""
+    env = Env(args, work)
+    if env.ask("signal on", timeout=60) and wait_for_x_window(wine_env, "corvel-e2e-probe"):
+        env.ask("signal off")
+        return env
+    env.close()
+    raise SystemExit("Wine's windows do not reach the virtual display")
+
+
+def wait_for_x_window(wine_env, title, timeout=10):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if subprocess.run(["xdotool", "search", "--name", f"^{title}$"], env=wine_env, capture_output=True,
+                          timeout=10).stdout.strip():
+            return True
+        time.sleep(0.2)
+    return False
+
+
+def windows_path(env, path):
+    out = subprocess.run(["winepath", "-w", str(path)], capture_output=True, text=True, env=env, timeout=60)
+    return out.stdout.strip()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--exe", required=True, help="corvel.exe")
+    parser.add_argument("--probe", required=True, help="wine_probe.exe")
+    parser.add_argument("--render", required=True, help="corvel-level, for the reference pictures")
+    parser.add_argument("--version", required=True, help="the project's version")
+    parser.add_argument("--work", required=True, help="a folder for the Wine prefix and the games")
+    parser.add_argument("--only", help="run only the tests whose name contains this")
+    args = parser.parse_args()
+    for name in ("exe", "probe", "render"):
+        setattr(args, name, str(Path(getattr(args, name)).resolve()))
+    work = Path(args.work).resolve()
+    work.mkdir(parents=True, exist_ok=True)
+    args.prefix = str(work / "prefix")
+
+    xvfb, args.display = start_display()
+    env = None
+    try:
+        wine_env = dict(os.environ, DISPLAY=args.display, WINEPREFIX=args.prefix, WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=")
+        subprocess.run(["wineboot", "-i"], env=wine_env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=180)
+        # Let the prefix's first processes end: a program started while they shut down may find
+        # no desktop and fall back to drawing off screen.
+        subprocess.run(["wineserver", "-w"], env=wine_env, timeout=180)
+        args.exe_windows_path = windows_path(wine_env, args.exe)
+        env = start_wine(args, work, wine_env)
+        passed = failed = 0
+        for fn in TESTS:
+            if args.only and args.only not in fn.__name__:
+                continue
+            started = time.monotonic()
+            try:
+                fn(env)
+                passed += 1
+                print(f"PASS {fn.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
+            except Exception as error:  # a crash in one test is that test's failure
+                failed += 1
+                print(f"FAIL {fn.__name__}: {error}", flush=True)
+                if not isinstance(error, Failure):
+                    traceback.print_exc()
+        print(f"{passed} passed, {failed} failed")
+        return 1 if failed else 0
+    finally:
+        if env:
+            env.close()
+        subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=args.prefix),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        xvfb.terminate()
+        xvfb.wait(timeout=10)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,238 @@
+// Test helper run under Wine beside corvel.exe: finds its window and message boxes, answers them,
+// sends menu commands, and reads the exe's resources. One command per stdin line, one reply line each.
+#include <windows.h>
+
+#include <cstdio>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+constexpr const char* kGameClass = "Main Window";
+constexpr const char* kGameTitle = "Corvel and the Brugak";
+constexpr int kMessageBoxTextId = 0xFFFF;  // the static control that holds a message box's text
+
+std::string json(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+HWND gameWindow() { return FindWindowA(kGameClass, kGameTitle); }
+
+// WM_GETTEXT with a timeout, so that a hung game cannot hang the tests.
+std::string windowText(HWND hwnd) {
+    char buffer[4096] = {};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000,
+                        &ignored);
+    return buffer;
+}
+
+struct BoxList {
+    HWND owner;
+    std::string json;
+    int count = 0;
+};
+
+BOOL CALLBACK collectBox(HWND hwnd, LPARAM param) {
+    auto& list = *reinterpret_cast<BoxList*>(param);
+    char className[64] = {};
+    GetClassNameA(hwnd, className, sizeof className);
+    if (std::string(className) != "#32770" || GetWindow(hwnd, GW_OWNER) != list.owner) return TRUE;
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    HWND text = GetDlgItem(hwnd, kMessageBoxTextId);
+    list.json += (list.count++ ? "," : "");
+    list.json += "{\"caption\":" + json(windowText(hwnd)) + ",\"text\":" + json(text ? windowText(text) : "") + "}";
+    return TRUE;
+}
+
+// The game window: its handle and its client area in screen coordinates.
+std::string describeWindow() {
+    HWND game = gameWindow();
+    if (!game) return "null";
+    RECT client;
+    GetClientRect(game, &client);
+    POINT origin{0, 0};
+    ClientToScreen(game, &origin);
+    RECT outer;
+    GetWindowRect(game, &outer);
+    std::ostringstream out;
+    out << "{\"x\":" << origin.x << ",\"y\":" << origin.y << ",\"width\":" << client.right
+        << ",\"height\":" << client.bottom << ",\"outerWidth\":" << outer.right - outer.left
+        << ",\"outerHeight\":" << outer.bottom - outer.top << "}";
+    return out.str();
+}
+
+std::string listBoxes() {
+    BoxList list{gameWindow(), ""};
+    if (list.owner) EnumWindows(collectBox, reinterpret_cast<LPARAM>(&list));
+    return "[" + list.json + "]";
+}
+
+BOOL CALLBACK answerBox(HWND hwnd, LPARAM param) {
+    auto& wanted = *reinterpret_cast<std::pair<HWND, std::string>*>(param);
+    char className[64] = {};
+    GetClassNameA(hwnd, className, sizeof className);
+    if (std::string(className) != "#32770" || GetWindow(hwnd, GW_OWNER) != wanted.first) return TRUE;
+    if (windowText(hwnd) != wanted.second) return TRUE;
+    PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+    wanted.first = nullptr;  // answered: stop here
+    return FALSE;
+}
+
+// Presses OK on the game's box with this caption.
+std::string answer(const std::string& caption) {
+    std::pair<HWND, std::string> wanted{gameWindow(), caption};
+    if (!wanted.first) return "false";
+    EnumWindows(answerBox, reinterpret_cast<LPARAM>(&wanted));
+    return wanted.first ? "false" : "true";
+}
+
+std::string post(UINT message, WPARAM wParam) {
+    HWND game = gameWindow();
+    return game && PostMessageA(game, message, wParam, 0) ? "true" : "false";
+}
+
+void pumpFor(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(10);
+    }
+}
+
+// Shows a window of this process over the game's client area for a moment, then takes it away:
+// the game has to repaint what it uncovers.
+std::string cover() {
+    HWND game = gameWindow();
+    if (!game) return "false";
+    RECT client;
+    GetClientRect(game, &client);
+    POINT origin{0, 0};
+    ClientToScreen(game, &origin);
+    HWND over = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_GRAYRECT, origin.x, origin.y,
+                                client.right, client.bottom, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!over) return "false";
+    UpdateWindow(over);
+    pumpFor(500);
+    DestroyWindow(over);
+    pumpFor(100);
+    return "true";
+}
+
+// Shows (or, with "off", takes away) a small window of the probe's own, so that the driver can see
+// whether Wine's windows reach the X display at all.
+std::string signal(const std::string& state) {
+    static HWND window = nullptr;
+    if (window) DestroyWindow(window);
+    window = nullptr;
+    if (state != "off") {
+        window = CreateWindowExA(0, "STATIC", "corvel-e2e-probe", WS_OVERLAPPED | WS_VISIBLE, 600, 400, 120, 60,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (window) UpdateWindow(window);
+    }
+    pumpFor(100);
+    return window || state == "off" ? "true" : "false";
+}
+
+std::string menuJson(HMENU menu) {
+    std::string out = "[";
+    for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+        char text[256] = {};
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING | MIIM_SUBMENU;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        out += i ? "," : "";
+        if (info.fType & MFT_SEPARATOR) {
+            out += "{\"separator\":true}";
+        } else if (info.hSubMenu) {
+            out += "{\"text\":" + json(text) + ",\"items\":" + menuJson(info.hSubMenu) + "}";
+        } else {
+            out += "{\"text\":" + json(text) + ",\"id\":" + std::to_string(info.wID) + "}";
+        }
+    }
+    return out + "]";
+}
+
+BOOL CALLBACK collectType(HMODULE, LPSTR type, LONG_PTR param) {
+    auto& out = *reinterpret_cast<std::string*>(param);
+    out += (out.size() > 1 ? "," : "");
+    out += IS_INTRESOURCE(type) ? std::to_string(reinterpret_cast<ULONG_PTR>(type)) : json(type);
+    return TRUE;
+}
+
+std::string productVersion(const std::string& path) {
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size == 0) return "null";
+    std::string data(size, '\0');
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return "null";
+    char* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(data.data(), "\\StringFileInfo\\040904E4\\ProductVersion", reinterpret_cast<void**>(&value),
+                        &length))
+        return "null";
+    return json(value);
+}
+
+// The menu resource 101, the resource types present and the version, read from the exe on disk.
+std::string resources(const std::string& path) {
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return "null";
+    HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(101));
+    std::string types = "[";
+    EnumResourceTypesA(module, collectType, reinterpret_cast<LONG_PTR>(&types));
+    types += "]";
+    std::string out = "{\"menu\":" + (menu ? menuJson(menu) : std::string("null")) + ",\"types\":" + types +
+                      ",\"version\":" + productVersion(path) + "}";
+    if (menu) DestroyMenu(menu);
+    FreeLibrary(module);
+    return out;
+}
+
+std::string run(const std::string& line) {
+    std::istringstream in(line);
+    std::string command;
+    in >> command;
+    std::string rest;
+    std::getline(in >> std::ws, rest);
+    if (command == "window") return describeWindow();
+    if (command == "boxes") return listBoxes();
+    if (command == "answer") return answer(rest);
+    if (command == "command") return post(WM_COMMAND, std::stoul(rest));
+    if (command == "close") return post(WM_CLOSE, 0);
+    if (command == "resources") return resources(rest);
+    if (command == "cover") return cover();
+    if (command == "signal") return signal(rest);
+    if (command == "focused") return GetForegroundWindow() == gameWindow() ? "true" : "false";
+    return "{\"error\":" + json("unknown command: " + line) + "}";
+}
+
+}  // namespace
+
+int main() {
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line == "quit") break;
+        std::cout << run(line) << std::endl;  // flushed: the driver waits for each reply
+    }
+    return 0;
+}
