@@ -1,10 +1,12 @@
 # Drives the real corvel as a player would: a private virtual display, real key presses and clicks, menus
 # and message boxes found through the accessibility tree, screenshots of the window.
 import collections
+import ctypes
 import os
 import re
 import select
 import shutil
+import signal
 import subprocess
 import tempfile
 import time
@@ -20,6 +22,13 @@ LEVEL_TOOL = os.environ["CORVEL_LEVEL_TOOL"]
 CLOSE_WINDOW = os.environ["CORVEL_CLOSE_WINDOW"]
 LEVELS = os.environ["CORVEL_LEVELS"]
 WINDOW_TITLE = "Corvel and the Brugak"
+
+def _end_with_this_process():
+    """Run in a child before it starts: it is stopped when the test process ends, however that ends."""
+    ctypes.CDLL(None).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
+
+
+PR_SET_PDEATHSIG = 1
 
 # Every wait below polls against a deadline; nothing waits for a fixed time to pass.
 STEP = 0.05
@@ -66,8 +75,8 @@ class Desktop:
         # number again to a pipe no one reads any more. -r: on a busy machine a key press and its
         # release can come far enough apart for the server to repeat the key.
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-noreset", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=self.log, stderr=self.log)
+            ["Xvfb", "-displayfd", str(write_end), "-noreset", "-r", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=self.log, stderr=self.log, preexec_fn=_end_with_this_process)
         os.close(write_end)
         self._number_pipe = read_end  # kept open while the server runs: it may write again
         ready, _, _ = select.select([read_end], [], [], 30)
@@ -163,7 +172,7 @@ class CorvelSession:
         self.level_path = os.path.join(self.folder, "GameData.dat")
         if level is not None:
             self.use_level(level)
-        self.process = subprocess.Popen([CORVEL], cwd=self.folder)
+        self.process = subprocess.Popen([CORVEL], cwd=self.folder, preexec_fn=_end_with_this_process)
         self.app = wait_for("corvel in the accessibility tree", self._find_app, timeout=30)
         self.window = self.x_window("^" + re.escape(WINDOW_TITLE) + "$")
         self._frame = wait_for("the main window", lambda: self._first("frame", WINDOW_TITLE))
