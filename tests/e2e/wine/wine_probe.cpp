@@ -1,5 +1,5 @@
 // Test helper run under Wine beside corvel.exe: finds its window and message boxes, answers them,
-// sends menu commands, and reads the exe's resources. One command per stdin line, one reply line each.
+// uncovers the board, and reads the exe's resources. One command per stdin line, one reply line each.
 #include <windows.h>
 
 #include <cstdio>
@@ -99,11 +99,6 @@ std::string answer(const std::string& caption) {
     if (!wanted.first) return "false";
     EnumWindows(answerBox, reinterpret_cast<LPARAM>(&wanted));
     return wanted.first ? "false" : "true";
-}
-
-std::string post(UINT message, WPARAM wParam) {
-    HWND game = gameWindow();
-    return game && PostMessageA(game, message, wParam, 0) ? "true" : "false";
 }
 
 void pumpFor(DWORD milliseconds) {
@@ -216,8 +211,6 @@ std::string run(const std::string& line) {
     if (command == "window") return describeWindow();
     if (command == "boxes") return listBoxes();
     if (command == "answer") return answer(rest);
-    if (command == "command") return post(WM_COMMAND, std::stoul(rest));
-    if (command == "close") return post(WM_CLOSE, 0);
     if (command == "resources") return resources(rest);
     if (command == "cover") return cover();
     if (command == "signal") return signal(rest);
