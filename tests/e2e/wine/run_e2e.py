@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """End-to-end tests of corvel.exe under Wine on a virtual display: played as a player would play it."""
 import argparse
+import contextlib
 import json
 import os
 import random
@@ -54,6 +55,15 @@ class Failure(Exception):
 def check(condition, what):
     if not condition:
         raise Failure(what)
+
+
+@contextlib.contextmanager
+def case(name):
+    """Names the case of a table in its failure."""
+    try:
+        yield
+    except Failure as failure:
+        raise Failure(f"{name}: {failure}") from None
 
 
 def wait_for(what, probe, timeout=8.0, interval=0.1):
@@ -200,6 +210,12 @@ class Game:
         text = (self.folder / "wine-trace.log").read_text(errors="replace")
         return re.findall(r"NtUserBeginPaint hdc = \S+ box = \((\(.*?\)-\(.*?\))\)", text)
 
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
     def alive(self):
         return self.process.poll() is None
 
@@ -268,6 +284,12 @@ class Game:
         for i in range(len(keys)):
             self.type(keys[i])
             self.wait_board(level, start + keys[:i + 1])
+
+    def finish(self, level, keys, text, caption):
+        """Plays keys, the last of which ends the game with this box, and answers the box."""
+        self.play(level, keys[:-1])
+        self.type(keys[-1])
+        self.wait_box(text, caption)
 
     def choose(self, identifier):
         """A menu command as a player picks it: F10 to the menu bar, arrows to the item, Enter."""
@@ -367,22 +389,18 @@ def menu_and_version_resources(env):
 
 @test
 def start_paints_the_level_without_input(env):
-    game = Game(env, "start", MAZE)
-    try:
+    with Game(env, "start", MAZE) as game:
         outer = (game.window["outerWidth"], game.window["outerHeight"])
         check(outer == (189, 257), f"window size {outer}")
         client = (game.window["width"], game.window["height"])
         check(client == CLIENT_SIZE, f"client area {client}")
         game.wait_board(MAZE, "")
         check(game.boxes() == [], "a box at start")
-    finally:
-        game.stop()
 
 
 @test
 def keys_move_the_pieces_and_every_key_repaints(env):
-    game = Game(env, "keys", MAZE, trace_paints=True)
-    try:
+    with Game(env, "keys", MAZE, trace_paints=True) as game:
         game.wait_board(MAZE, "")
         # Into the wall above, and a key that is no game key: nothing moves and the Brugak takes
         # no turn, yet the whole board is painted again.
@@ -393,8 +411,6 @@ def keys_move_the_pieces_and_every_key_repaints(env):
             check(game.paints()[-1] == WHOLE_CLIENT_AREA, f"repainted only {game.paints()[-1]} after {key!r}")
             game.wait_board(MAZE, "")
         game.play(MAZE, "dsf")
-    finally:
-        game.stop()
 
 
 # The two ends of a game: the level, the keys that decide it, and the box that follows.
@@ -407,12 +423,9 @@ END_CASES = [
 @test
 def end_of_game_box_once(env):
     for name, level, keys, (text, caption) in END_CASES:
-        game = Game(env, f"end-{name}", level)
-        try:
+        with case(name), Game(env, f"end-{name}", level) as game:
             game.wait_board(level, "")
-            game.play(level, keys[:-1])
-            game.type(keys[-1])
-            game.wait_box(text, caption)
+            game.finish(level, keys, text, caption)
             game.wait_board(level, keys)  # the hero is gone, only the Brugak's disc is left
             check(env.ask("cover"), "could not cover the board")
             game.no_box_for()
@@ -420,44 +433,30 @@ def end_of_game_box_once(env):
             game.type("f")
             game.no_box_for()
             game.assert_board(level, keys)
-        except Failure as failure:
-            raise Failure(f"{name}: {failure}")
-        finally:
-            game.stop()
 
 
 @test
 def new_game_restores_the_pieces_and_rearms_the_box(env):
-    game = Game(env, "new-game", MAZE)
-    try:
+    with Game(env, "new-game", MAZE) as game:
         game.wait_board(MAZE, "")
         game.play(MAZE, "dss")
         game.choose(NEW_GAME)  # in the middle of a game
         game.wait_board(MAZE, "")
-        game.play(MAZE, MAZE_LOSS[:-1])
-        game.type(MAZE_LOSS[-1])
-        game.wait_box(*CAUGHT)
+        game.finish(MAZE, MAZE_LOSS, *CAUGHT)
         game.choose(NEW_GAME)  # after the end
         game.wait_board(MAZE, "")
-        game.play(MAZE, MAZE_LOSS[:-1])
-        game.type(MAZE_LOSS[-1])
-        game.wait_box(*CAUGHT)
-    finally:
-        game.stop()
+        game.finish(MAZE, MAZE_LOSS, *CAUGHT)
 
 
 @test
 def instructions_box(env):
-    game = Game(env, "instructions", MAZE)
-    try:
+    with Game(env, "instructions", MAZE) as game:
         game.wait_board(MAZE, "")
         game.play(MAZE, "d")
         game.choose(INSTRUCTIONS)
         game.wait_box(INSTRUCTIONS_TEXT, "Instructions")
         game.assert_board(MAZE, "d")
         check(game.alive(), "the game ended")
-    finally:
-        game.stop()
 
 
 # The two ways out, each of which must end the process with exit code 0.
@@ -470,14 +469,11 @@ EXIT_CASES = [
 @test
 def exit_and_close_end_with_code_0(env):
     for name, leave in EXIT_CASES:
-        game = Game(env, "exit", MAZE)
-        try:
+        with case(name), Game(env, "exit", MAZE) as game:
             game.wait_board(MAZE, "")
             leave(game)
             code = game.exit_code()
-            check(code == 0, f"{name}: exit code {code}")
-        finally:
-            game.stop()
+            check(code == 0, f"exit code {code}")
 
 
 # Level files the game refuses at start.
@@ -491,8 +487,7 @@ REFUSED_CASES = [
 @test
 def refused_level_at_start_then_mended(env):
     for name, level in REFUSED_CASES:
-        game = Game(env, "refused", level)
-        try:
+        with case(name), Game(env, "refused", level) as game:
             game.wait_box(refusal_text(env, game.folder), TITLE)
             check(game.alive(), "the game ended")
             assert_blank(game)
@@ -503,16 +498,11 @@ def refused_level_at_start_then_mended(env):
             game.choose(NEW_GAME)
             game.wait_board(MAZE, "")
             game.play(MAZE, "d")
-        except Failure as failure:
-            raise Failure(f"{name}: {failure}")
-        finally:
-            game.stop()
 
 
 @test
 def refused_level_at_new_game_keeps_the_game(env):
-    game = Game(env, "refused-later", MAZE)
-    try:
+    with Game(env, "refused-later", MAZE) as game:
         game.wait_board(MAZE, "")
         game.play(MAZE, "ds")
         game.set_level(b"not a level\r\n")
@@ -520,8 +510,6 @@ def refused_level_at_new_game_keeps_the_game(env):
         game.wait_box(refusal_text(env, game.folder), TITLE)
         game.wait_board(MAZE, "ds")
         game.play(MAZE, "d", start="ds")
-    finally:
-        game.stop()
 
 
 def cpu_ticks(pid):
@@ -542,8 +530,7 @@ def wineserver_pid(env):
 
 @test
 def idle_uses_no_processor(env):
-    game = Game(env, "idle", MAZE)
-    try:
+    with Game(env, "idle", MAZE) as game:
         game.wait_board(MAZE, "")
         check(b"corvel.exe" in Path(f"/proc/{game.process.pid}/cmdline").read_bytes(), "cannot find the game's process")
         pids = [game.process.pid, wineserver_pid(env)]
@@ -554,8 +541,6 @@ def idle_uses_no_processor(env):
         percent = 100 * used / (time.monotonic() - start)
         print(f"    idle: corvel.exe and wineserver used {percent:.2f}% of one core over 5 s")
         check(percent < 2, f"idle CPU {percent:.2f}% of one core")
-    finally:
-        game.stop()
 
 
 # ---------------------------------------------------------------- running

@@ -41,6 +41,23 @@ std::string windowText(HWND hwnd) {
     return buffer;
 }
 
+// The client area in screen coordinates.
+RECT clientOnScreen(HWND hwnd) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, &origin);
+    OffsetRect(&client, origin.x, origin.y);
+    return client;
+}
+
+// Whether hwnd is a message box (or any dialog) owned by owner.
+bool isBoxOf(HWND hwnd, HWND owner) {
+    char className[64] = {};
+    GetClassNameA(hwnd, className, sizeof className);
+    return std::string(className) == "#32770" && GetWindow(hwnd, GW_OWNER) == owner;
+}
+
 struct BoxList {
     HWND owner;
     std::string json;
@@ -49,10 +66,7 @@ struct BoxList {
 
 BOOL CALLBACK collectBox(HWND hwnd, LPARAM param) {
     auto& list = *reinterpret_cast<BoxList*>(param);
-    char className[64] = {};
-    GetClassNameA(hwnd, className, sizeof className);
-    if (std::string(className) != "#32770" || GetWindow(hwnd, GW_OWNER) != list.owner) return TRUE;
-    if (!IsWindowVisible(hwnd)) return TRUE;
+    if (!isBoxOf(hwnd, list.owner) || !IsWindowVisible(hwnd)) return TRUE;
     HWND text = GetDlgItem(hwnd, kMessageBoxTextId);
     list.json += (list.count++ ? "," : "");
     list.json += "{\"caption\":" + json(windowText(hwnd)) + ",\"text\":" + json(text ? windowText(text) : "") + "}";
@@ -63,15 +77,12 @@ BOOL CALLBACK collectBox(HWND hwnd, LPARAM param) {
 std::string describeWindow() {
     HWND game = gameWindow();
     if (!game) return "null";
-    RECT client;
-    GetClientRect(game, &client);
-    POINT origin{0, 0};
-    ClientToScreen(game, &origin);
+    RECT client = clientOnScreen(game);
     RECT outer;
     GetWindowRect(game, &outer);
     std::ostringstream out;
-    out << "{\"x\":" << origin.x << ",\"y\":" << origin.y << ",\"width\":" << client.right
-        << ",\"height\":" << client.bottom << ",\"outerWidth\":" << outer.right - outer.left
+    out << "{\"x\":" << client.left << ",\"y\":" << client.top << ",\"width\":" << client.right - client.left
+        << ",\"height\":" << client.bottom - client.top << ",\"outerWidth\":" << outer.right - outer.left
         << ",\"outerHeight\":" << outer.bottom - outer.top << "}";
     return out.str();
 }
@@ -84,10 +95,7 @@ std::string listBoxes() {
 
 BOOL CALLBACK answerBox(HWND hwnd, LPARAM param) {
     auto& wanted = *reinterpret_cast<std::pair<HWND, std::string>*>(param);
-    char className[64] = {};
-    GetClassNameA(hwnd, className, sizeof className);
-    if (std::string(className) != "#32770" || GetWindow(hwnd, GW_OWNER) != wanted.first) return TRUE;
-    if (windowText(hwnd) != wanted.second) return TRUE;
+    if (!isBoxOf(hwnd, wanted.first) || windowText(hwnd) != wanted.second) return TRUE;
     PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
     wanted.first = nullptr;  // answered: stop here
     return FALSE;
@@ -115,12 +123,10 @@ void pumpFor(DWORD milliseconds) {
 std::string cover() {
     HWND game = gameWindow();
     if (!game) return "false";
-    RECT client;
-    GetClientRect(game, &client);
-    POINT origin{0, 0};
-    ClientToScreen(game, &origin);
-    HWND over = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_GRAYRECT, origin.x, origin.y,
-                                client.right, client.bottom, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    RECT client = clientOnScreen(game);
+    HWND over = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_GRAYRECT, client.left,
+                                client.top, client.right - client.left, client.bottom - client.top, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
     if (!over) return "false";
     UpdateWindow(over);
     pumpFor(500);
