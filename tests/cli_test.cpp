@@ -80,6 +80,16 @@ INSTANTIATE_TEST_SUITE_P(
                     PlayCase{"KeysAfterTheEndDoNothing", "aff", {-1, 0}, {3, 0}, "Escaped"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(Tool, KeysMayBeginWithADashWhereverJsonStands) {
+    std::string level = file("c.dat", kCorridor);
+    for (std::vector<std::string> args : {std::vector<std::string>{"play", "--json", level, "-f"},
+                                          std::vector<std::string>{"play", level, "-f", "--json"}}) {
+        ToolResult r = runTool(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(json::parse(r.out)["monster"], json({1, 0})) << r.out;
+    }
+}
+
 TEST_F(Tool, PlayTellsPeopleTheOutcome) {
     ToolResult r = runTool({"play", file("c.dat", kCorridor), "ff"});
     ASSERT_EQ(r.status, 0) << r.err;

@@ -47,7 +47,8 @@ void addPlayCommand(CLI::App& app, CommandAction& action) {
     auto args = std::make_shared<LevelArguments>();
     CLI::App* play = app.add_subcommand(
         "play", "Play KEYS on a level, one typed character per byte (w s a d move, f waits, anything else moves nothing), "
-                "and print the board and the outcome. Put -- before KEYS that begin with a dash.");
+                "and print the board and the outcome. KEYS may begin with a dash; put -- before KEYS that spell an "
+                "option, such as --json.");
     play->add_option("LEVEL", args->level, "The level file")->required();
     play->add_option("KEYS", args->keys, "The characters typed, in order (may be empty)");
     play->add_flag("--json", args->json,
