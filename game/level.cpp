@@ -37,10 +37,6 @@ std::string quoted(std::string_view text) {
     return out + "\"";
 }
 
-std::string describePosition(Position p) {
-    return "(" + std::to_string(p.x) + ", " + std::to_string(p.y) + ")";
-}
-
 // Why the header line just read could not be split, worded for the person who wrote the file.
 std::string missingSpaceFault(const LevelLineReader& stream, std::int32_t line, std::string_view text,
                               bool wasEofBefore) {
@@ -185,10 +181,10 @@ std::optional<LevelError> Maze::loadFromText(std::string_view bytes, const std::
                              " has " + std::to_string(cellCount) + " cells, more than " +
                              std::to_string(kMaxLevelCells));
     if (!fresh.contains(fresh.heroStart))
-        return refuse(2, "the hero's start " + describePosition(fresh.heroStart) + " lies outside the " +
+        return refuse(2, "the hero's start " + describe(fresh.heroStart) + " lies outside the " +
                              std::to_string(fresh.size.x) + " by " + std::to_string(fresh.size.y) + " board");
     if (!fresh.contains(fresh.monsterStart))
-        return refuse(3, "the Brugak's start " + describePosition(fresh.monsterStart) + " lies outside the " +
+        return refuse(3, "the Brugak's start " + describe(fresh.monsterStart) + " lies outside the " +
                              std::to_string(fresh.size.x) + " by " + std::to_string(fresh.size.y) + " board");
 
     fresh.heroPos = fresh.heroStart;

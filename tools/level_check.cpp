@@ -10,8 +10,6 @@ namespace {
 constexpr std::int32_t kExitLine = 4;
 constexpr std::int32_t kHeroLine = 2;
 
-std::string at(Position p) { return "(" + std::to_string(p.x) + ", " + std::to_string(p.y) + ")"; }
-
 struct Direction {
     const char* name;
     std::int32_t dx, dy;
@@ -94,16 +92,16 @@ void Checker::cells() {
         std::int32_t code = maze_.cells[i];
         if (code < 1 || code > 15)
             add("code-outside-range", reading_.cellLines[i],
-                "cell " + at(placeOf(i)) + " has code " + std::to_string(code) +
+                "cell " + describe(placeOf(i)) + " has code " + std::to_string(code) +
                     ", outside 1 to 15: it is read as four walls");
     }
 }
 
 void Checker::missingCells(std::size_t first, std::size_t last) {
     const std::int32_t source = reading_.cellLines[first];
-    std::string cells = first == last ? "cell " + at(placeOf(first))
-                                      : "the " + std::to_string(last - first + 1) + " cells " + at(placeOf(first)) +
-                                            " to " + at(placeOf(last));
+    std::string cells = first == last ? "cell " + describe(placeOf(first))
+                                      : "the " + std::to_string(last - first + 1) + " cells " + describe(placeOf(first)) +
+                                            " to " + describe(placeOf(last));
     const bool afterOverlong =
         reading_.overlongLine != 0 && reading_.overlongLine < reading_.cellLineFirst + static_cast<std::int32_t>(first);
     std::string why = afterOverlong ? "after the over-long line " + std::to_string(reading_.overlongLine)
@@ -126,11 +124,11 @@ void Checker::walls() {
                 if (!maze_.contains(q)) {
                     if (q != maze_.exitPos)
                         add("open-edge", lineOf(p),
-                            "cell " + at(p) + " opens " + d.name +
+                            "cell " + describe(p) + " opens " + d.name +
                                 " off the board where no exit is: moves there are refused");
                 } else if (!(maze_.openingsAt(q).*d.facing)) {
                     add("one-way-passage", lineOf(p),
-                        "cell " + at(p) + " opens " + d.name + " into " + at(q) +
+                        "cell " + describe(p) + " opens " + d.name + " into " + describe(q) +
                             ", whose wall on that side is closed: a one-way passage, nothing can come back through it");
                 }
             }
@@ -142,7 +140,7 @@ void Checker::exitAndStarts() {
     const Position exit = maze_.exitPos;
     if (maze_.contains(exit))
         add("exit-inside", kExitLine,
-            "the exit " + at(exit) + " lies inside the board: it has no mark, so players cannot see it");
+            "the exit " + describe(exit) + " lies inside the board: it has no mark, so players cannot see it");
     bool reachable = false;
     for (const Direction& d : kDirections) {
         const Position from{exit.x - d.dx, exit.y - d.dy};
@@ -150,7 +148,7 @@ void Checker::exitAndStarts() {
     }
     if (!reachable)
         add("exit-unreachable", kExitLine,
-            "no open side leads to the exit " + at(exit) +
+            "no open side leads to the exit " + describe(exit) +
                 (maze_.contains(exit) ? "" : ", so no move reaches it"));
     if (maze_.heroStart == exit)
         add("hero-on-exit", kHeroLine,
