@@ -52,7 +52,7 @@ void printText(const std::string& file, const LevelCheck& check) {
             std::cout << file << ": ... and " << count - kShownPerKind << " more " << kind << " (see --json)\n";
     std::cout << file << ": the game accepts this level";
     if (check.solution.winnable) {
-        std::cout << "; the shortest win takes " << check.solution.keys.size() << " keys (corvel-level solve shows them)";
+        std::cout << "; the shortest win takes " << keyCount(check.solution.keys.size()) << " (corvel-level solve shows them)";
     } else if (check.solution.searched) {
         std::cout << ", but it cannot be won";
     }

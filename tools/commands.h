@@ -33,3 +33,6 @@ void reportError(const std::string& what);
 GameStatus playKeys(Maze& maze, const std::string& keys);
 
 const char* statusName(GameStatus status);
+
+// "1 key", "83 keys".
+std::string keyCount(std::size_t keys);

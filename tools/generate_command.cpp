@@ -24,7 +24,7 @@ public:
         last_ = now;
         shown_ = true;
         std::cerr << "\rgenerate: " << tried << " of " << tries_ << " mazes tried, longest shortest win so far "
-                  << bestWin << " keys" << std::flush;
+                  << keyCount(static_cast<std::size_t>(bestWin)) << std::flush;
     }
     ~ProgressLine() {
         if (shown_) std::cerr << '\n';
@@ -82,7 +82,7 @@ void addGenerateCommand(CLI::App& app, CommandAction& action) {
                 return kExitRefused;
             }
             std::cout << args->output << ": a " << request.width << " by " << request.height
-                      << " level whose shortest win takes " << level->shortestWin << " keys (seed " << request.seed
+                      << " level whose shortest win takes " << keyCount(static_cast<std::size_t>(level->shortestWin)) << " (seed " << request.seed
                       << ", " << request.tries << " mazes, " << level->candidates << " candidate levels)\n";
             return kExitOk;
         };

@@ -29,3 +29,5 @@ const char* statusName(GameStatus status) {
         default: return "Playing";
     }
 }
+
+std::string keyCount(std::size_t keys) { return std::to_string(keys) + (keys == 1 ? " key" : " keys"); }

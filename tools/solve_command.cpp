@@ -46,7 +46,7 @@ void addSolveCommand(CLI::App& app, CommandAction& action) {
             if (args->json) {
                 std::cout << solutionJson(solution).dump() << '\n';
             } else if (solution.winnable) {
-                std::cout << "A shortest win takes " << solution.keys.size() << " keys:\n" << solution.keys << '\n';
+                std::cout << "A shortest win takes " << keyCount(solution.keys.size()) << ":\n" << solution.keys << '\n';
             } else {
                 std::cout << args->level << " cannot be won: " << unwinnableReason(solution) << ".\n";
             }
