@@ -28,3 +28,7 @@ stage "Fuzzing the level reader and the rules"
 cmake --preset fuzz
 cmake --build --preset fuzz
 ctest --preset fuzz
+
+stage "Benchmarks build (run them by hand: build/bench/bench/*_bench)"
+cmake --preset bench
+cmake --build --preset bench
