@@ -11,6 +11,8 @@
 
 // The most cells a level may have; larger boards are refused before anything is allocated.
 inline constexpr std::int64_t kMaxLevelCells = 16'777'216;
+// The four header lines come first; cell i is on line kFirstCellLine + i.
+inline constexpr std::int32_t kFirstCellLine = 5;
 // A line is read into a 256-character buffer: at most 255 characters and a terminating zero.
 inline constexpr std::size_t kLineBufferSize = 256;
 inline constexpr std::size_t kMaxLineLength = kLineBufferSize - 1;
@@ -34,7 +36,6 @@ struct LevelReading {
     std::int32_t linesConsumed = 0;       // lines the loader read
     std::int32_t overlongLine = 0;        // the line longer than 255 characters that failed the stream, 0 if none
     std::int32_t cellsWithOwnLine = 0;    // cells that were read from a line of their own
-    std::int32_t cellLineFirst = 5;       // the line of cell 0
 
     // Set before loading to have cellLines filled; normal loading leaves it empty.
     bool recordCellLines = false;

@@ -44,7 +44,7 @@ private:
         return {i % maze_.size.x, i / maze_.size.x};
     }
     bool hasOwnLine(std::size_t cell) const {
-        return reading_.cellLines[cell] == reading_.cellLineFirst + static_cast<std::int32_t>(cell);
+        return reading_.cellLines[cell] == kFirstCellLine + static_cast<std::int32_t>(cell);
     }
     void missingCells(std::size_t first, std::size_t last);
 
@@ -103,7 +103,7 @@ void Checker::missingCells(std::size_t first, std::size_t last) {
                                       : "the " + std::to_string(last - first + 1) + " cells " + describe(placeOf(first)) +
                                             " to " + describe(placeOf(last));
     const bool afterOverlong =
-        reading_.overlongLine != 0 && reading_.overlongLine < reading_.cellLineFirst + static_cast<std::int32_t>(first);
+        reading_.overlongLine != 0 && reading_.overlongLine < kFirstCellLine + static_cast<std::int32_t>(first);
     std::string why = afterOverlong ? "after the over-long line " + std::to_string(reading_.overlongLine)
                                     : "the file ends after line " + std::to_string(reading_.linesInFile);
     std::string took = source != 0 ? "take the code " + std::to_string(maze_.cells[first]) + " of line " +
