@@ -41,6 +41,11 @@ try_wine32() {
     echo "This kernel runs no 32-bit programs: not trying 32-bit Wine"
     return 0
   fi
+  # Undoing a failed attempt removes every i386 package, so only try where there were none.
+  if dpkg --print-foreign-architectures | grep -qx i386; then
+    echo "The i386 architecture is already set up but 32-bit Wine is not: not touching it"
+    return 0
+  fi
   echo "Trying to install 32-bit Wine"
   local log=build/win32/wine32-install.log
   { $sudo dpkg --add-architecture i386 &&
