@@ -12,6 +12,10 @@ cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev
 
+stage "Benchmarks build (run them by hand: build/bench/bench/*_bench)"
+cmake --preset bench
+cmake --build --preset bench
+
 stage "Windows program: 32- and 64-bit builds, played under Wine"
 cmake --preset win32
 cmake --build --preset win32
@@ -19,16 +23,12 @@ cmake --preset win64
 cmake --build --preset win64
 tests/e2e/wine/run.sh
 
-stage "Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake --preset asan
-cmake --build --preset asan
-ctest --preset asan
-
 stage "Fuzzing the level reader and the rules"
 cmake --preset fuzz
 cmake --build --preset fuzz
 ctest --preset fuzz
 
-stage "Benchmarks build (run them by hand: build/bench/bench/*_bench)"
-cmake --preset bench
-cmake --build --preset bench
+stage "Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan
