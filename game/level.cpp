@@ -173,19 +173,15 @@ std::optional<LevelError> Maze::loadFromText(std::string_view bytes, const std::
     }
 
     const std::int64_t cellCount = std::int64_t{fresh.size.x} * fresh.size.y;
-    if (fresh.size.x <= 0 || fresh.size.y <= 0)
-        return refuse(1, "the board must be at least 1 by 1, but it is " + std::to_string(fresh.size.x) +
-                             " by " + std::to_string(fresh.size.y));
+    const std::string board = std::to_string(fresh.size.x) + " by " + std::to_string(fresh.size.y);
+    if (fresh.size.x <= 0 || fresh.size.y <= 0) return refuse(1, "the board must be at least 1 by 1, but it is " + board);
     if (cellCount > kMaxLevelCells)
-        return refuse(1, "the board of " + std::to_string(fresh.size.x) + " by " + std::to_string(fresh.size.y) +
-                             " has " + std::to_string(cellCount) + " cells, more than " +
+        return refuse(1, "the board of " + board + " has " + std::to_string(cellCount) + " cells, more than " +
                              std::to_string(kMaxLevelCells));
     if (!fresh.contains(fresh.heroStart))
-        return refuse(2, "the hero's start " + describe(fresh.heroStart) + " lies outside the " +
-                             std::to_string(fresh.size.x) + " by " + std::to_string(fresh.size.y) + " board");
+        return refuse(2, "the hero's start " + describe(fresh.heroStart) + " lies outside the " + board + " board");
     if (!fresh.contains(fresh.monsterStart))
-        return refuse(3, "the Brugak's start " + describe(fresh.monsterStart) + " lies outside the " +
-                             std::to_string(fresh.size.x) + " by " + std::to_string(fresh.size.y) + " board");
+        return refuse(3, "the Brugak's start " + describe(fresh.monsterStart) + " lies outside the " + board + " board");
 
     fresh.heroPos = fresh.heroStart;
     fresh.monsterPos = fresh.monsterStart;
