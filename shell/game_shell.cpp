@@ -16,15 +16,27 @@ std::string refusedLevelText(const std::string& why) {
            "\r\n\r\nMend the file, then choose New Game from the File menu.";
 }
 
-void newGame(Window& window) {
-    if (auto error = theMaze.load(kLevelFileName)) {
+namespace {
+
+// Starts the level just loaded into the maze, or explains why it was refused and keeps the game.
+bool startLoadedLevel(Window& window, const std::optional<LevelError>& error) {
+    if (error) {
         window.showMessage(refusedLevelText(error->message()), kWindowTitle);
-        return;
+        return false;
     }
     levelLoaded = true;
     gameStatus = Playing;
     endMessageShown = false;
     window.requestRepaint();
+    return true;
+}
+
+}  // namespace
+
+bool newGame(Window& window) { return startLoadedLevel(window, theMaze.load(kLevelFileName)); }
+
+bool newGameFromText(Window& window, std::string_view bytes, const std::string& name) {
+    return startLoadedLevel(window, theMaze.loadFromText(bytes, name));
 }
 
 void handleTypedCharacter(Window& window, int ch) {

@@ -1,6 +1,9 @@
 // The shell's rules that every front-end shares: the one game, New Game, typed keys and menu commands.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "game/maze.h"
 #include "shell/platform.h"
 
@@ -24,8 +27,12 @@ extern bool quitRequested;    // the player has asked to leave
 extern bool levelLoaded;      // a level has been loaded; until then the board is empty and keys do nothing
 
 // Loads the level file; a usable level replaces the game and the board is repainted, a refused
-// one is explained in a box and the game in progress goes on as it was.
-void newGame(Window& window);
+// one is explained in a box and the game in progress goes on as it was. True when accepted.
+bool newGame(Window& window);
+
+// The same for a level that does not come from the level file (a browser's local file or link):
+// `name` is what its refusal calls it. True when the level was accepted.
+bool newGameFromText(Window& window, std::string_view bytes, const std::string& name);
 
 // One typed character: a turn for the game, then a full repaint even when nothing moved.
 void handleTypedCharacter(Window& window, int ch);

@@ -1,0 +1,272 @@
+// The page around the game: paints the board the game painted, shows its boxes, passes typed keys,
+// taps, swipes and menu commands to it, and brings it levels from the site, a local file or a link.
+// Nothing runs while the player thinks: every paint answers a change.
+"use strict";
+
+(() => {
+  const $ = (id) => document.getElementById(id);
+  const board = $("board");
+  const context = board.getContext("2d");
+  const dialog = $("message");
+  const messages = [];  // boxes waiting for the one on screen to close
+  let game = null;      // the WebAssembly module once it has started
+  let ended = false;
+  let repaintPending = false;
+  // The level being played, as {name, bytes}; New Game plays it again when it came from a file or a
+  // link (fromSite false), and fetches the site's level file afresh when it came from the site.
+  let level = { name: "GameData.dat", bytes: null, fromSite: true };
+  let levelWork = Promise.resolve();  // levels are taken in the order they were asked for
+
+  // ---- what the game asks of its window ----
+  const page = {
+    showMessage(text, caption) {
+      messages.push({ text: text.replace(/\r\n/g, "\n"), caption });
+      if (!dialog.open) showNextMessage();
+    },
+    requestRepaint() {
+      if (repaintPending) return;
+      repaintPending = true;
+      queueMicrotask(paint);
+    },
+    close() {
+      ended = true;
+      messages.length = 0;
+      if (dialog.open) dialog.close();
+      $("game").remove();
+      $("ended").hidden = false;
+      document.title = "Corvel and the Brugak (ended)";
+    },
+  };
+
+  function showNextMessage() {
+    const next = messages.shift();
+    if (!next || ended) return;
+    $("message-caption").textContent = next.caption;
+    $("message-text").textContent = next.text;
+    dialog.showModal();
+    $("message-ok").focus();
+  }
+  dialog.addEventListener("close", () => {
+    if (messages.length) showNextMessage();
+    else if (!ended) board.focus({ preventScroll: true });
+  });
+  dialog.addEventListener("keydown", (e) => {
+    // Enter and Escape close the box wherever its focus is; nothing else reaches the game meanwhile.
+    if (e.key === "Enter" || e.key === "Escape") {
+      e.preventDefault();
+      dialog.close();
+    }
+    e.stopPropagation();
+  });
+
+  // ---- painting ----
+  function paint() {
+    repaintPending = false;
+    if (ended) return;
+    const pixels = game._corvel_paint();
+    const width = game._corvel_board_width();
+    const height = game._corvel_board_height();
+    if (board.width !== width || board.height !== height) {
+      board.width = width;
+      board.height = height;
+      fitToScreen();
+    }
+    context.putImageData(new ImageData(new Uint8ClampedArray(game.HEAPU8.buffer, pixels, width * height * 4), width, height), 0, 0);
+    performance.mark("corvel-paint");
+  }
+
+  // One board pixel is a whole number of screen pixels, never a blur between them.
+  function fitToScreen() {
+    const scale = Math.max(1, Math.floor(window.devicePixelRatio || 1)) / (window.devicePixelRatio || 1);
+    board.style.width = board.width * scale + "px";
+    board.style.height = board.height * scale + "px";
+  }
+  window.addEventListener("resize", fitToScreen);
+
+  // ---- typed keys ----
+  const scrollingKeys = new Set(["ArrowUp", "ArrowDown", "ArrowLeft", "ArrowRight", "PageUp", "PageDown", "Home", "End", " ", "Backspace"]);
+
+  function type(ch) {
+    if (game && !ended && !dialog.open) game._corvel_typed_character(ch);
+  }
+
+  document.addEventListener("keydown", (e) => {
+    if (ended || dialog.open) return;
+    if (e.key === "F10" && !e.ctrlKey && !e.altKey && !e.metaKey) {
+      e.preventDefault();
+      menus.activate();
+      return;
+    }
+    if (e.ctrlKey || e.metaKey || e.altKey) return;  // the browser's own shortcuts stay the player's
+    const onControl = e.target instanceof HTMLButtonElement || e.target instanceof HTMLInputElement;
+    if (onControl && (e.key === " " || e.key === "Enter")) return;  // a focused button works as usual
+    if ([...e.key].length === 1) {
+      e.preventDefault();
+      type(e.key.codePointAt(0));
+    } else if (scrollingKeys.has(e.key)) {
+      e.preventDefault();
+    }
+  });
+
+  // ---- the menu ----
+  const menus = new MenuBar(
+    $("menubar"),
+    (command) => {
+      if (command === "new-game") newGame();
+      else if (command === "exit") game._corvel_menu_exit();
+      else if (command === "instructions") game._corvel_menu_instructions();
+    },
+    () => board.focus({ preventScroll: true }),
+  );
+
+  // ---- levels ----
+  function withBytes(bytes, use) {
+    const at = game._malloc(Math.max(bytes.length, 1));
+    if (!at) return null;
+    try {
+      game.HEAPU8.set(bytes, at);
+      return use(at);
+    } finally {
+      game._free(at);
+    }
+  }
+
+  function refuse(name, fault) {
+    game.ccall("corvel_refuse_level", null, ["string", "string"], [name, fault]);
+  }
+
+  // The site's level file, fetched afresh so that a replaced file counts at the next New Game.
+  async function playSiteLevel() {
+    let response;
+    try {
+      response = await fetch("GameData.dat", { cache: "no-store" });
+    } catch (error) {
+      return refuse("GameData.dat", "cannot be fetched from the site: " + error.message);
+    }
+    if (!response.ok && response.status !== 404) {
+      return refuse("GameData.dat", "cannot be fetched from the site: " + response.status + " " + response.statusText);
+    }
+    const present = response.ok;
+    const bytes = present ? new Uint8Array(await response.arrayBuffer()) : new Uint8Array(0);
+    const accepted = withBytes(bytes, (at) => game._corvel_new_game_with_level_file(at, bytes.length, present ? 1 : 0));
+    if (accepted === null) return refuse("GameData.dat", "is too large to open here");
+    if (accepted) {
+      level = { name: "GameData.dat", bytes, fromSite: true };
+      history.replaceState(null, "", location.pathname + location.search);
+    }
+  }
+
+  // A level from a local file or a link; refused, it is explained and the game goes on.
+  function playLevelText(name, bytes) {
+    if (bytes === null) return refuse(name, "the link carries no level: its text is not base64url");
+    const accepted = withBytes(bytes, (at) => game.ccall("corvel_new_game_from_text", "number", ["number", "number", "string"], [at, bytes.length, name]));
+    if (accepted === null) return refuse(name, "is too large to open here");
+    if (accepted) {
+      level = { name, bytes, fromSite: false };
+      try {
+        history.replaceState(null, "", location.pathname + location.search + LevelLink.fragment(name, bytes));
+      } catch {
+        // a level too long for a link still plays; only its link is lost
+      }
+    }
+  }
+
+  // The board is busy while a level is on its way, for screen readers (and for the tests).
+  let levelsPending = 0;
+  function queueLevel(work) {
+    ++levelsPending;
+    board.setAttribute("aria-busy", "true");
+    levelWork = levelWork
+      .then(work)
+      .catch((error) => refuse(level.name, String(error)))
+      .finally(() => --levelsPending || board.setAttribute("aria-busy", "false"));
+    return levelWork;
+  }
+
+  function newGame() {
+    return queueLevel(() => (level.fromSite ? playSiteLevel() : playLevelText(level.name, level.bytes)));
+  }
+
+  function playFile(file) {
+    return queueLevel(async () => playLevelText(file.name, new Uint8Array(await file.arrayBuffer())));
+  }
+
+  // The level the page's address asks for, or the site's when it names none.
+  function playAddressedLevel() {
+    const linked = LevelLink.parse(location.hash);
+    return queueLevel(() => (linked ? playLevelText(linked.name, linked.bytes) : playSiteLevel()));
+  }
+
+  $("open-level").addEventListener("click", () => $("level-file").click());
+  $("level-file").addEventListener("change", (e) => {
+    if (e.target.files.length) playFile(e.target.files[0]);
+    e.target.value = "";
+  });
+  document.addEventListener("dragover", (e) => {
+    if (ended || !e.dataTransfer.types.includes("Files")) return;
+    e.preventDefault();
+    e.dataTransfer.dropEffect = "copy";
+  });
+  document.addEventListener("drop", (e) => {
+    if (ended || !e.dataTransfer.files.length) return;
+    e.preventDefault();
+    if (!dialog.open) playFile(e.dataTransfer.files[0]);
+  });
+  window.addEventListener("hashchange", () => !ended && playAddressedLevel());
+
+  $("copy-link").addEventListener("click", async () => {
+    if (!level.bytes) return;
+    const link = new URL(LevelLink.fragment(level.name, level.bytes), location.href).href;
+    const shown = $("level-link");
+    shown.hidden = false;
+    shown.value = link;
+    try {
+      await navigator.clipboard.writeText(link);
+      $("status-text").textContent = "Link copied:";
+    } catch {
+      $("status-text").textContent = "Copy this link:";
+    }
+    shown.select();
+  });
+
+  // ---- touch and pointer play ----
+  const swipeDistance = 24;  // CSS pixels; a shorter stroke is a tap
+  let pressed = null;
+
+  board.style.touchAction = "none";
+  board.addEventListener("pointerdown", (e) => {
+    if (!e.isPrimary) return;
+    pressed = { x: e.clientX, y: e.clientY };
+    board.setPointerCapture(e.pointerId);
+  });
+  board.addEventListener("pointercancel", () => (pressed = null));
+  board.addEventListener("pointerup", (e) => {
+    if (!pressed || !e.isPrimary) return;
+    const dx = e.clientX - pressed.x;
+    const dy = e.clientY - pressed.y;
+    pressed = null;
+    board.focus({ preventScroll: true });
+    if (Math.hypot(dx, dy) >= swipeDistance) return type(directionKey(dx, dy));
+    // A tap: toward the side of Corvel it falls on, or a wait when it falls on Corvel himself.
+    const box = board.getBoundingClientRect();
+    const cell = game._corvel_cell_size();
+    const x = ((e.clientX - box.left) * board.width) / box.width - (game._corvel_hero_x() + 0.5) * cell;
+    const y = ((e.clientY - box.top) * board.height) / box.height - (game._corvel_hero_y() + 0.5) * cell;
+    type(Math.abs(x) <= cell / 2 && Math.abs(y) <= cell / 2 ? "f".charCodeAt(0) : directionKey(x, y));
+  });
+
+  function directionKey(dx, dy) {
+    const key = Math.abs(dx) >= Math.abs(dy) ? (dx > 0 ? "d" : "a") : dy > 0 ? "s" : "w";
+    return key.charCodeAt(0);
+  }
+
+  $("wait").addEventListener("click", () => type("f".charCodeAt(0)));
+
+  // ---- start ----
+  createCorvel({ corvelPage: page }).then((module) => {
+    game = module;
+    page.requestRepaint();
+    board.focus({ preventScroll: true });
+    return playAddressedLevel();
+  });
+})();

@@ -1,0 +1,110 @@
+// The game in a web page: the shell's window made of the page's board canvas, dialogs and menus.
+#include <emscripten/emscripten.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "game/level.h"
+#include "platform/raster/raster_canvas.h"
+#include "resources/resource.h"
+#include "shell/board_painter.h"
+#include "shell/game_shell.h"
+
+// The page's side of the window, written in the page's script (corvel-page.js).
+EM_JS(void, pageShowMessage, (const char* text, const char* caption),
+      { Module.corvelPage.showMessage(UTF8ToString(text), UTF8ToString(caption)); });
+EM_JS(void, pageRequestRepaint, (), { Module.corvelPage.requestRepaint(); });
+EM_JS(void, pageClose, (), { Module.corvelPage.close(); });
+
+namespace {
+
+// The window's client area, where a 6 x 7 board fits whole, as on the desktop.
+constexpr int kBoardAreaWidth = 181;
+constexpr int kBoardAreaHeight = 211;
+// A larger board grows the board area up to this many pixels a side; beyond it the board is cut off,
+// as a desktop window shows only what fits.
+constexpr int kLargestBoardArea = 1201;
+
+class WebWindow final : public Window {
+public:
+    void showMessage(const std::string& text, const std::string& caption) override {
+        pageShowMessage(text.c_str(), caption.c_str());
+    }
+    void requestRepaint() override { pageRequestRepaint(); }
+    void close() override { pageClose(); }
+};
+
+WebWindow window;
+std::vector<std::uint8_t> rgba;  // the last paint, four bytes a pixel, as ImageData takes it
+
+int boardSide(std::int32_t cells, int least) {
+    if (!levelLoaded) return least;
+    std::int64_t pixels = std::int64_t{cells} * kCellSize + 1;
+    return static_cast<int>(std::clamp<std::int64_t>(pixels, least, kLargestBoardArea));
+}
+
+std::string_view bytesAt(const char* data, int length) { return {data, static_cast<std::size_t>(std::max(length, 0))}; }
+
+}  // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE int corvel_board_width() { return boardSide(theMaze.size.x, kBoardAreaWidth); }
+EMSCRIPTEN_KEEPALIVE int corvel_board_height() { return boardSide(theMaze.size.y, kBoardAreaHeight); }
+
+// Paints the whole board area into a picture the page copies to its canvas; returns the picture.
+EMSCRIPTEN_KEEPALIVE const std::uint8_t* corvel_paint() {
+    RasterCanvas canvas(corvel_board_width(), corvel_board_height());
+    paintBoard(window, canvas);
+    const auto& rgb = canvas.rgbBytes();
+    rgba.resize(rgb.size() / 3 * 4);
+    for (std::size_t from = 0, to = 0; from < rgb.size(); from += 3, to += 4) {
+        rgba[to] = rgb[from];
+        rgba[to + 1] = rgb[from + 1];
+        rgba[to + 2] = rgb[from + 2];
+        rgba[to + 3] = 255;
+    }
+    return rgba.data();
+}
+
+EMSCRIPTEN_KEEPALIVE void corvel_typed_character(int ch) { handleTypedCharacter(window, ch); }
+
+// The menu's commands, by the identifiers the desktop menus use.
+EMSCRIPTEN_KEEPALIVE void corvel_menu_exit() { handleCommand(window, ID_FILE_EXIT); }
+EMSCRIPTEN_KEEPALIVE void corvel_menu_instructions() { handleCommand(window, ID_HELP_INSTRUCTIONS); }
+
+// New Game from the site: the page puts the level file it fetched where the game reads it (or
+// takes it away when the site has none) and the shell's New Game does the rest, as on the desktop.
+// 1 when the level was accepted.
+EMSCRIPTEN_KEEPALIVE int corvel_new_game_with_level_file(const char* data, int length, int present) {
+    if (present) {
+        if (std::FILE* file = std::fopen(kLevelFileName, "wb")) {
+            std::fwrite(data, 1, static_cast<std::size_t>(std::max(length, 0)), file);
+            std::fclose(file);
+        }
+    } else {
+        std::remove(kLevelFileName);
+    }
+    return newGame(window) ? 1 : 0;
+}
+
+// A level from a local file or a link; 1 when it was accepted, 0 when refused (and explained).
+EMSCRIPTEN_KEEPALIVE int corvel_new_game_from_text(const char* data, int length, const char* name) {
+    return newGameFromText(window, bytesAt(data, length), name) ? 1 : 0;
+}
+
+// A level the page could not even read (a link that carries no level, a site that failed to answer).
+EMSCRIPTEN_KEEPALIVE void corvel_refuse_level(const char* name, const char* fault) {
+    window.showMessage(refusedLevelText(LevelError{name, 0, fault}.message()), kWindowTitle);
+}
+
+EMSCRIPTEN_KEEPALIVE int corvel_hero_x() { return theMaze.heroPos.x; }
+EMSCRIPTEN_KEEPALIVE int corvel_hero_y() { return theMaze.heroPos.y; }
+EMSCRIPTEN_KEEPALIVE int corvel_cell_size() { return kCellSize; }
+}
+
+int main() { return 0; }

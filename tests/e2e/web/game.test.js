@@ -1,0 +1,215 @@
+// The web edition played as a player plays it: the start paint against corvel-level render, keys,
+// the end boxes, New Game, Instructions, Exit, refused levels, and a page that does nothing while idle.
+"use strict";
+
+const assert = require("node:assert/strict");
+const fs = require("node:fs");
+const path = require("node:path");
+const { after, before, describe, test } = require("node:test");
+const h = require("./harness");
+
+const TITLE = "Corvel and the Brugak";
+const INSTRUCTIONS =
+  "Instructions:\n\nYou must guide Corvel (the red dot) to the exit.\n" +
+  "The Brugak will chase you, and gets two moves\n" +
+  "at a time, but will always make a horizontal move\n" +
+  "before making a vertical one. If it cannot make any\n" +
+  "moves that will directly make it closer to Corvel\n" +
+  "(i.e. move down if Corvel is under it), then it\n" +
+  "will not move. The game is over if it catches up\n" +
+  "to Corvel.\n\n\nControls:\n\nw = up\ns = down\na = left\nd = right\nf = wait a turn";
+const refused = (why) => `The level cannot be loaded.\n\n${why}\n\nMend the file, then choose New Game from the File menu.`;
+const fixture = (name) => path.join(h.levels, name);
+
+let session;
+let bundled;  // the site's own level file
+before(async () => {
+  session = await h.startSession();
+  bundled = path.join(h.site, "GameData.dat");
+});
+after(() => session.close());
+
+async function newGame(page) {
+  await h.afterRepaint(page, () => h.chooseMenu(page, "File", "New Game"));
+  await h.levelSettled(page);
+}
+
+describe("the page", () => {
+  test("has the window's title, paints the start pixel for pixel as corvel-level render, and fetches nothing from elsewhere", async (t) => {
+    const page = await h.openPage(session);
+    assert.equal(await page.title(), TITLE);
+    assert.equal(await h.boardDifference(page, bundled), null);
+    // What reaches the screen, not only the canvas: a screenshot of the board at device-pixel ratio 1.
+    const shot = await page.locator("#board").screenshot();
+    assert.equal(h.pictureDifference(await h.pngPixels(page, shot), await h.pngPixels(page, h.render(bundled))), null);
+    await page.screenshot({ path: path.join(path.dirname(h.site), "web-page.png") });
+    assert.deepEqual(page.foreignRequests, []);
+    await page.context().close();
+  });
+
+  test("at device-pixel ratio 2 scales the board by whole pixels, never smoothing it", async () => {
+    const page = await h.openPage(session, session.url, { deviceScaleFactor: 2 });
+    const shot = await page.locator("#board").screenshot({ scale: "device" });
+    const picture = await h.pngPixels(page, shot);
+    const expected = await h.pngPixels(page, h.render(bundled));
+    assert.equal(picture.width, expected.width * 2);
+    const doubled = Buffer.alloc(picture.width * picture.height * 4);
+    const source = Buffer.from(expected.rgba, "base64");
+    for (let y = 0; y < picture.height; ++y)
+      for (let x = 0; x < picture.width; ++x)
+        source.copy(doubled, (y * picture.width + x) * 4, ((y >> 1) * expected.width + (x >> 1)) * 4, ((y >> 1) * expected.width + (x >> 1)) * 4 + 4);
+    assert.equal(h.pictureDifference(picture, { ...picture, rgba: doubled.toString("base64") }), null);
+    await page.context().close();
+  });
+});
+
+describe("keys", () => {
+  test("move Corvel as corvel-level plays them; a move into a wall passes no turn; other keys do nothing", async () => {
+    const page = await h.openPage(session);
+    // Corvel starts with walls to his left and below: no turn, so the Brugak stays where it is.
+    await h.typeKeys(page, ["a", "s", "x", "W", "Space", "1"]);
+    assert.equal(await h.boardDifference(page, bundled), null);
+    assert.equal(await h.boxOpen(page), false);
+    await h.typeKeys(page, ["w", "a"]);
+    assert.equal(await h.boardDifference(page, bundled, "wa"), null);
+    await page.context().close();
+  });
+
+  test("scrolling keys and typed characters leave the page where it is", async () => {
+    const page = await h.openPage(session, session.url, { viewport: { width: 300, height: 200 } });
+    for (const key of ["ArrowDown", "PageDown", "End", "Space", "s"]) await page.keyboard.press(key);
+    await h.press(page, "w");
+    assert.deepEqual(await page.evaluate(() => [scrollX, scrollY]), [0, 0]);
+    await page.context().close();
+  });
+});
+
+describe("the end of a game", () => {
+  for (const [name, level, keys, caption, text] of [
+    ["a win", "escape-in-one.dat", "d", "Congratulations!", "Corvel has escaped from the maze!"],
+    ["a loss", "caught-on-waiting.dat", "f", "Game Over!", "Corvel has died."],
+  ]) {
+    test(`${name}: one box, with its OK button focused, and none after`, async () => {
+      session.setLevel(level);
+      try {
+        const page = await h.openPage(session);
+        await h.typeKeys(page, [...keys]);
+        assert.deepEqual(await h.readBox(page), { caption, text, focused: "OK", buttons: ["OK"] });
+        await h.closeBox(page, "Escape");
+        assert.equal(await h.boardDifference(page, fixture(level), keys), null);
+        await h.typeKeys(page, ["f", "d", "w"]);
+        assert.equal(await h.boxOpen(page), false);
+        // New Game after the end: a fresh game that ends with its own box again.
+        await newGame(page);
+        assert.equal(await h.boardDifference(page, fixture(level)), null);
+        await h.typeKeys(page, [...keys]);
+        assert.equal((await h.readBox(page)).caption, caption);
+        await page.getByRole("button", { name: "OK" }).click();
+        assert.equal(await h.boxOpen(page), false);
+        await page.context().close();
+      } finally {
+        session.restoreLevel();
+      }
+    });
+  }
+
+  test("New Game in the middle of a game starts it again, reading the level file afresh", async () => {
+    const page = await h.openPage(session);
+    await h.typeKeys(page, ["w", "a"]);
+    await newGame(page);
+    assert.equal(await h.boardDifference(page, bundled), null);
+    // A level maker replaces the file: the next New Game plays the new one.
+    session.setLevel("escape-in-one.dat");
+    try {
+      await newGame(page);
+      assert.equal(await h.boardDifference(page, fixture("escape-in-one.dat")), null);
+    } finally {
+      session.restoreLevel();
+    }
+    await page.context().close();
+  });
+});
+
+describe("menu commands", () => {
+  test("Help > Instructions shows the instructions, line breaks as line breaks", async () => {
+    const page = await h.openPage(session);
+    await h.chooseMenu(page, "Help", "Instructions");
+    assert.deepEqual(await h.readBox(page), { caption: "Instructions", text: INSTRUCTIONS, focused: "OK", buttons: ["OK"] });
+    assert.equal(await page.locator("#message-text").evaluate((p) => getComputedStyle(p).whiteSpace), "pre-line");
+    // While the box is up, keys are the box's, not the game's: "f" here would have lost the game.
+    await page.keyboard.press("f");
+    await h.closeBox(page, "Enter");
+    assert.equal(await h.boardDifference(page, bundled), null);
+    await page.context().close();
+  });
+
+  test("File > Exit ends the game in the page and says how to start again", async () => {
+    const page = await h.openPage(session);
+    await h.chooseMenu(page, "File", "Exit");
+    await page.waitForSelector("#ended", { state: "visible" });
+    assert.equal(await page.locator("#board").count(), 0);
+    assert.equal(await page.getByRole("menubar").count(), 0);
+    assert.match(await page.locator("#ended").innerText(), /The game has ended\.[\s\S]*reload this page/);
+    await page.keyboard.press("f");
+    await page.reload();
+    await h.levelSettled(page);
+    assert.equal(await h.boardDifference(page, bundled), null);
+    await page.context().close();
+  });
+});
+
+describe("a level file the game refuses", () => {
+  const cases = [
+    ["missing", null, "GameData.dat: cannot be opened: No such file or directory"],
+    ["broken", "broken.dat", /^GameData\.dat:\d+: /],
+    ["with an empty board", "empty-board.dat", "GameData.dat:1: the board must be at least 1 by 1, but it is 0 by 0"],
+  ];
+  for (const [name, level, why] of cases) {
+    test(`${name}: the box says why, the game goes on, and a mended file plays at the next New Game`, async () => {
+      const page = await h.openPage(session);
+      await h.typeKeys(page, ["w"]);
+      level ? session.setLevel(level) : session.removeLevel();
+      try {
+        await h.chooseMenu(page, "File", "New Game");
+        const box = await h.readBox(page);
+        assert.equal(box.caption, TITLE);
+        if (typeof why === "string") assert.equal(box.text, refused(why));
+        else assert.match(box.text.split("\n\n")[1], why);
+        assert.equal(box.text, refused(box.text.split("\n\n")[1]));
+        await h.closeBox(page);
+        await h.typeKeys(page, ["a"]);
+        assert.equal(await h.boardDifference(page, bundled, "wa"), null);
+      } finally {
+        session.restoreLevel();
+      }
+      await newGame(page);
+      assert.equal(await h.boardDifference(page, bundled), null);
+      await page.context().close();
+    });
+  }
+});
+
+describe("idle", () => {
+  test("nothing is painted, and no frame or timer is asked for, while the player thinks", async () => {
+    const context = await session.browser.newContext();
+    // Counts every frame callback and timer the page asks for, from before its first script.
+    await context.addInitScript(() => {
+      window.asked = { frames: 0, timers: 0 };
+      const count = (kind, original) => (...args) => (window.asked[kind]++, original.apply(window, args));
+      window.requestAnimationFrame = count("frames", window.requestAnimationFrame);
+      window.setTimeout = count("timers", window.setTimeout);
+      window.setInterval = count("timers", window.setInterval);
+    });
+    const page = await context.newPage();
+    await page.goto(session.url);
+    await h.levelSettled(page);
+    await h.typeKeys(page, ["w"]);
+    const before = await page.evaluate(() => ({ paints: performance.getEntriesByName("corvel-paint").length, ...window.asked }));
+    // A second of the player thinking: an observation window, not a wait for something to happen.
+    await new Promise((resolve) => setTimeout(resolve, 1000));
+    const later = await page.evaluate(() => ({ paints: performance.getEntriesByName("corvel-paint").length, ...window.asked }));
+    assert.deepEqual(later, before);
+    assert.deepEqual({ frames: later.frames, timers: later.timers }, { frames: 0, timers: 0 });
+    await context.close();
+  });
+});

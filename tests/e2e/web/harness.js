@@ -1,0 +1,211 @@
+// What the browser tests share: the site served from a copy of its own on 127.0.0.1, Debian's
+// Chromium started headless through playwright-core, and the player's view of the page.
+"use strict";
+
+const { execFileSync } = require("node:child_process");
+const fs = require("node:fs");
+const http = require("node:http");
+const os = require("node:os");
+const path = require("node:path");
+const { chromium } = require("playwright-core");
+
+const site = process.env.CORVEL_SITE;
+const levelTool = process.env.CORVEL_LEVEL_TOOL;
+const levels = path.join(__dirname, "levels");
+const chromiumPath = process.env.CORVEL_CHROMIUM || "/usr/bin/chromium";
+const timeout = 20000;
+
+const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".wasm": "application/wasm", ".png": "image/png" };
+
+// A throw-away copy of the site, so a test can replace or remove its level file as a level maker would.
+function copySite() {
+  if (!site || !fs.existsSync(path.join(site, "index.html"))) throw new Error(`CORVEL_SITE (${site}) holds no built site`);
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), "corvel-site-"));
+  fs.cpSync(site, dir, { recursive: true });
+  return dir;
+}
+
+// A static server on an ephemeral port of 127.0.0.1; it answers only for files inside `root`.
+async function serve(root) {
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, "http://x").pathname);
+    const file = path.join(root, name === "/" ? "index.html" : name);
+    if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      response.writeHead(404, { "content-type": "text/plain" });
+      return response.end("not found");
+    }
+    response.writeHead(200, { "content-type": types[path.extname(file)] || "application/octet-stream" });
+    fs.createReadStream(file).pipe(response);
+  });
+  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => new Promise((r) => server.close(r)) };
+}
+
+const chromiumFlags = [
+  "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
+  "--disable-component-update", "--disable-sync",
+];
+
+function launch() {
+  return chromium.launch({ executablePath: chromiumPath, headless: true, args: chromiumFlags, timeout });
+}
+
+// One site, one server and one browser for a test file; each test opens its own page.
+async function startSession() {
+  const root = copySite();
+  const server = await serve(root);
+  const browser = await launch();
+  return {
+    root,
+    url: server.url,
+    browser,
+    setLevel(fixture) { fs.copyFileSync(path.join(levels, fixture), path.join(root, "GameData.dat")); },
+    restoreLevel() { fs.copyFileSync(path.join(site, "GameData.dat"), path.join(root, "GameData.dat")); },
+    removeLevel() { fs.rmSync(path.join(root, "GameData.dat"), { force: true }); },
+    async close() {
+      await browser.close();
+      await server.close();
+      fs.rmSync(root, { recursive: true, force: true });
+    },
+  };
+}
+
+// A page whose foreign requests fail the test: the site must need nothing from any other host.
+async function openPage(session, address = session.url, options = {}) {
+  const context = await session.browser.newContext({ viewport: { width: 480, height: 560 }, ...options });
+  const page = await context.newPage();
+  page.setDefaultTimeout(timeout);
+  page.foreignRequests = [];
+  page.on("request", (r) => !r.url().startsWith(session.url) && !r.url().startsWith("data:") && page.foreignRequests.push(r.url()));
+  await page.goto(address);
+  await levelSettled(page);
+  return page;
+}
+
+// Waits until the level the page was asked for has been started or refused.
+async function levelSettled(page) {
+  await page.waitForSelector("#board[aria-busy=false]", { state: "attached" });
+}
+
+const paintCount = (page) => page.evaluate(() => performance.getEntriesByName("corvel-paint").length);
+
+async function waitForPaints(page, count) {
+  await page.waitForFunction((n) => performance.getEntriesByName("corvel-paint").length >= n, count, { polling: 20 });
+}
+
+// Presses one key and waits for the board's repaint that every typed character brings.
+async function press(page, key) {
+  const before = await paintCount(page);
+  await page.keyboard.press(key);
+  await waitForPaints(page, before + 1);
+}
+
+async function typeKeys(page, keys) {
+  for (const key of keys) await press(page, key);
+}
+
+// Runs `action` and waits until the page has painted since, whatever it was.
+async function afterRepaint(page, action) {
+  const before = await paintCount(page);
+  await action();
+  await waitForPaints(page, before + 1);
+}
+
+// The open message box as the player reads it.
+async function readBox(page) {
+  await page.waitForSelector("dialog#message[open]");
+  return page.evaluate(() => ({
+    caption: document.getElementById("message-caption").textContent,
+    text: document.getElementById("message-text").innerText,
+    focused: document.activeElement && document.activeElement.textContent,
+    buttons: [...document.querySelectorAll("dialog#message button")].map((b) => b.textContent),
+  }));
+}
+
+async function closeBox(page, key = "Enter") {
+  await page.keyboard.press(key);
+  await page.waitForSelector("dialog#message", { state: "hidden" });
+}
+
+const boxOpen = (page) => page.evaluate(() => document.getElementById("message").open);
+
+// corvel-level's picture of LEVEL after KEYS, as PNG bytes.
+function render(level, keys = "") {
+  if (!levelTool || !fs.existsSync(levelTool)) throw new Error(`CORVEL_LEVEL_TOOL (${levelTool}) is not built: build the dev preset first`);
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), "corvel-render-"));
+  const out = path.join(dir, "board.png");
+  execFileSync(levelTool, keys ? ["render", level, out, "--", keys] : ["render", level, out]);
+  const png = fs.readFileSync(out);
+  fs.rmSync(dir, { recursive: true, force: true });
+  return png;
+}
+
+// The board's pixels, read back from the canvas, as {width, height, rgba: base64}.
+async function boardPixels(page) {
+  return page.evaluate(() => {
+    const board = document.getElementById("board");
+    const data = board.getContext("2d").getImageData(0, 0, board.width, board.height);
+    let text = "";
+    for (const byte of data.data) text += String.fromCharCode(byte);
+    return { width: board.width, height: board.height, rgba: btoa(text) };
+  });
+}
+
+// Decodes a PNG in the page itself (no smoothing, no colour management) into the same form.
+async function pngPixels(page, png) {
+  return page.evaluate(async (base64) => {
+    const bitmap = await createImageBitmap(await (await fetch("data:image/png;base64," + base64)).blob(), {
+      colorSpaceConversion: "none", premultiplyAlpha: "none",
+    });
+    const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+    const context = canvas.getContext("2d");
+    context.drawImage(bitmap, 0, 0);
+    const data = context.getImageData(0, 0, bitmap.width, bitmap.height);
+    let text = "";
+    for (const byte of data.data) text += String.fromCharCode(byte);
+    return { width: bitmap.width, height: bitmap.height, rgba: btoa(text) };
+  }, png.toString("base64"));
+}
+
+// Where two pictures differ: null when they are the same, else the size or the first pixel that differs.
+function pictureDifference(actual, expected) {
+  if (actual.width !== expected.width || actual.height !== expected.height)
+    return `size ${actual.width}x${actual.height}, expected ${expected.width}x${expected.height}`;
+  const a = Buffer.from(actual.rgba, "base64");
+  const b = Buffer.from(expected.rgba, "base64");
+  for (let i = 0; i < a.length; ++i) {
+    if (a[i] !== b[i]) {
+      const p = Math.floor(i / 4);
+      return `pixel (${p % actual.width}, ${Math.floor(p / actual.width)}) is ${[...a.subarray(p * 4, p * 4 + 4)]}, expected ${[...b.subarray(p * 4, p * 4 + 4)]}`;
+    }
+  }
+  return null;
+}
+
+// The board area as the window shows LEVEL: corvel-level's picture of the board, on white where
+// the window's 181 x 211 area is larger than the board, cut off where a board is larger than 1201.
+async function expectedBoardArea(page, level, keys) {
+  const board = await pngPixels(page, render(level, keys));
+  const width = Math.min(Math.max(board.width, 181), 1201);
+  const height = Math.min(Math.max(board.height, 211), 1201);
+  const from = Buffer.from(board.rgba, "base64");
+  const area = Buffer.alloc(width * height * 4, 255);
+  for (let y = 0; y < Math.min(height, board.height); ++y)
+    from.copy(area, y * width * 4, y * board.width * 4, y * board.width * 4 + Math.min(width, board.width) * 4);
+  return { width, height, rgba: area.toString("base64") };
+}
+
+// Whether the board shows what corvel-level renders for LEVEL after KEYS; null when it does.
+async function boardDifference(page, level, keys = "") {
+  return pictureDifference(await boardPixels(page), await expectedBoardArea(page, level, keys));
+}
+
+async function chooseMenu(page, menu, item) {
+  await page.getByRole("menuitem", { name: menu, exact: true }).click();
+  await page.getByRole("menuitem", { name: item, exact: true }).click();
+}
+
+module.exports = {
+  site, levels, startSession, openPage, launch, serve, copySite, press, typeKeys, afterRepaint, readBox, closeBox, boxOpen,
+  paintCount, waitForPaints, levelSettled, render, boardPixels, pngPixels, pictureDifference, boardDifference, chooseMenu,
+};
