@@ -157,18 +157,22 @@
   }
 
   // A level from a local file or a link; refused, it is explained and the game goes on.
+  // True when the level was accepted.
   function playLevelText(name, bytes) {
-    if (bytes === null) return refuse(name, "the link carries no level: its text is not base64url");
-    const accepted = withBytes(bytes, (at) => game.ccall("corvel_new_game_from_text", "number", ["number", "number", "string"], [at, bytes.length, name]));
-    if (accepted === null) return refuse(name, "is too large to open here");
-    if (accepted) {
-      level = { name, bytes, fromSite: false };
-      try {
-        history.replaceState(null, "", location.pathname + location.search + LevelLink.fragment(name, bytes));
-      } catch {
-        // a level too long for a link still plays; only its link is lost
-      }
+    if (bytes === null) {
+      refuse(name, "holds no level: its text is not base64url (letters, digits, - and _)");
+      return false;
     }
+    const accepted = withBytes(bytes, (at) => game.ccall("corvel_new_game_from_text", "number", ["number", "number", "string"], [at, bytes.length, name]));
+    if (accepted === null) refuse(name, "is too large to open here");
+    if (!accepted) return false;
+    level = { name, bytes, fromSite: false };
+    try {
+      history.replaceState(null, "", location.pathname + location.search + LevelLink.fragment(name, bytes));
+    } catch {
+      // a level too long for a link still plays; only its link is lost
+    }
+    return true;
   }
 
   // The board is busy while a level is on its way, for screen readers (and for the tests).
@@ -191,10 +195,14 @@
     return queueLevel(async () => playLevelText(file.name, new Uint8Array(await file.arrayBuffer())));
   }
 
-  // The level the page's address asks for, or the site's when it names none.
+  // The level the page's address asks for, or the site's when it names none, or when it names one
+  // that is refused before any game has started.
   function playAddressedLevel() {
     const linked = LevelLink.parse(location.hash);
-    return queueLevel(() => (linked ? playLevelText(linked.name, linked.bytes) : playSiteLevel()));
+    return queueLevel(() => {
+      if (!linked) return playSiteLevel();
+      if (!playLevelText(linked.name, linked.bytes) && !level.bytes) return playSiteLevel();
+    });
   }
 
   $("open-level").addEventListener("click", () => $("level-file").click());

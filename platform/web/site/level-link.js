@@ -43,7 +43,7 @@ const LevelLink = (() => {
     if (!fields.has("level")) return null;
     // URLSearchParams reads "+" as a space; base64url has neither, so a "+" stays a fault.
     const raw = /(?:^#?|&)level=([^&]*)/.exec(hash)[1];
-    return { name: fields.get("name") || "link", bytes: decode(raw) };
+    return { name: fields.get("name") || "the link", bytes: decode(raw) };
   }
 
   function fragment(name, bytes) {

@@ -1,0 +1,156 @@
+// Levels from elsewhere than the site, and play without a keyboard: a local file (picker and
+// drag-and-drop), a link that carries a level, the page's link to its level, taps, swipes and "wait".
+"use strict";
+
+const assert = require("node:assert/strict");
+const fs = require("node:fs");
+const path = require("node:path");
+const { after, before, describe, test } = require("node:test");
+const h = require("./harness");
+
+const fixture = (name) => path.join(h.levels, name);
+const crlfLevel = path.join(__dirname, "..", "..", "levels", "short-crlf.dat");
+const linkTo = (session, file, name = path.basename(file)) =>
+  `${session.url}#level=${fs.readFileSync(file).toString("base64url")}&name=${encodeURIComponent(name)}`;
+const refused = (why) => `The level cannot be loaded.\n\n${why}\n\nMend the file, then choose New Game from the File menu.`;
+
+let session;
+let bundled;
+before(async () => {
+  session = await h.startSession();
+  bundled = path.join(h.site, "GameData.dat");
+});
+after(() => session.close());
+
+async function newGame(page) {
+  await h.afterRepaint(page, () => h.chooseMenu(page, "File", "New Game"));
+  await h.levelSettled(page);
+}
+
+describe("a level from a local file", () => {
+  test("opened with the picker plays instead of the site's, and New Game plays it again", async () => {
+    const page = await h.openPage(session);
+    await page.locator("#level-file").setInputFiles(fixture("escape-in-one.dat"));
+    await h.levelSettled(page);
+    assert.equal(await h.boardDifference(page, fixture("escape-in-one.dat")), null);
+    assert.match(page.url(), /#level=[A-Za-z0-9_-]+&name=escape-in-one\.dat$/);
+    await h.typeKeys(page, ["s"]);
+    await newGame(page);
+    assert.equal(await h.boardDifference(page, fixture("escape-in-one.dat")), null);
+    await page.context().close();
+  });
+
+  test("dropped onto the page plays, its bytes exactly (carriage returns included)", async () => {
+    const page = await h.openPage(session);
+    const dropped = await page.evaluateHandle((bytes) => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File([new Uint8Array(bytes)], "short-crlf.dat"));
+      return transfer;
+    }, [...fs.readFileSync(crlfLevel)]);
+    await page.dispatchEvent("#board", "dragover", { dataTransfer: dropped });
+    await page.dispatchEvent("#board", "drop", { dataTransfer: dropped });
+    await h.levelSettled(page);
+    assert.equal(await h.boardDifference(page, crlfLevel), null);
+    await page.context().close();
+  });
+
+  test("refused: the box names the file, line and fault, and the game goes on", async () => {
+    const page = await h.openPage(session);
+    await h.typeKeys(page, ["w"]);
+    await page.locator("#level-file").setInputFiles(fixture("broken.dat"));
+    const box = await h.readBox(page);
+    assert.equal(box.caption, "Corvel and the Brugak");
+    assert.equal(box.text, refused("broken.dat:2: " + box.text.split("broken.dat:2: ")[1].split("\n")[0]));
+    await h.closeBox(page);
+    await h.typeKeys(page, ["a"]);
+    assert.equal(await h.boardDifference(page, bundled, "wa"), null);
+    await newGame(page);  // still the site's level
+    assert.equal(await h.boardDifference(page, bundled), null);
+    await page.context().close();
+  });
+});
+
+describe("a level from a link", () => {
+  test("plays the level the link carries, again at New Game, and the page's own link gives it back", async () => {
+    const context = await session.browser.newContext({ permissions: ["clipboard-read", "clipboard-write"] });
+    const page = await context.newPage();
+    await page.goto(linkTo(session, crlfLevel));
+    await h.levelSettled(page);
+    assert.equal(await h.boardDifference(page, crlfLevel), null);
+    await newGame(page);
+    assert.equal(await h.boardDifference(page, crlfLevel), null);
+    await page.getByRole("button", { name: "Copy link to this level" }).click();
+    const copied = await page.evaluate(() => navigator.clipboard.readText());
+    assert.equal(await page.locator("#level-link").inputValue(), copied);
+    const other = await context.newPage();
+    await other.goto(copied);
+    await h.levelSettled(other);
+    assert.equal(await h.boardDifference(other, crlfLevel), null);
+    await context.close();
+  });
+
+  test("the site's level has a link too", async () => {
+    const page = await h.openPage(session);
+    await page.getByRole("button", { name: "Copy link to this level" }).click();
+    const link = await page.locator("#level-link").inputValue();
+    assert.equal(link, linkTo(session, bundled, "GameData.dat"));
+    await page.context().close();
+  });
+
+  const refusedLinks = [
+    ["not base64url", "#level=not%20a*level", "the link: holds no level: its text is not base64url (letters, digits, - and _)"],
+    ["a level the game refuses", `#level=${Buffer.from("0 0\n0 0\n0 0\n0 0\n").toString("base64url")}&name=empty.dat`, 
+      "empty.dat:1: the board must be at least 1 by 1, but it is 0 by 0"],
+  ];
+  for (const [name, fragment, why] of refusedLinks) {
+    test(`refused (${name}): the box says why; a fresh page plays the site's level, a page in play keeps its game`, async () => {
+      const page = await (await session.browser.newContext()).newPage();
+      await page.goto(session.url + fragment);
+      const box = await h.readBox(page);
+      assert.deepEqual([box.caption, box.text], ["Corvel and the Brugak", refused(why)]);
+      await h.closeBox(page);
+      await h.levelSettled(page);
+      assert.equal(await h.boardDifference(page, bundled), null);
+      // The same link followed in a page with a game in progress.
+      await h.typeKeys(page, ["w"]);
+      await page.goto(session.url + "#");
+      await h.levelSettled(page);
+      await h.typeKeys(page, ["w"]);
+      await page.goto(session.url + fragment);
+      await h.readBox(page);
+      await h.closeBox(page);
+      await h.levelSettled(page);
+      assert.equal(await h.boardDifference(page, bundled, "w"), null);
+      await page.context().close();
+    });
+  }
+});
+
+describe("touch and pointer play", () => {
+  test("a tap beside Corvel moves him that way, a swipe moves him, and the wait control gives a turn", async () => {
+    const page = await h.openPage(session, session.url, { hasTouch: true, isMobile: true, viewport: { width: 360, height: 640 } });
+    const box = await page.locator("#board").boundingBox();
+    const at = (x, y) => [box.x + (x * box.width) / 181, box.y + (y * box.height) / 211];
+    // Corvel starts in cell (4, 1), whose centre is (135, 45): tap above him.
+    await h.afterRepaint(page, () => page.touchscreen.tap(...at(135, 8)));
+    assert.equal(await h.boardDifference(page, bundled, "w"), null);
+    // A swipe to the left, anywhere on the board.
+    const cdp = await page.context().newCDPSession(page);
+    const [x0, y0] = at(160, 180);
+    await h.afterRepaint(page, async () => {
+      await cdp.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: [{ x: x0, y: y0 }] });
+      for (let step = 1; step <= 4; ++step)
+        await cdp.send("Input.dispatchTouchEvent", { type: "touchMove", touchPoints: [{ x: x0 - step * 20, y: y0 + step }] });
+      await cdp.send("Input.dispatchTouchEvent", { type: "touchEnd", touchPoints: [] });
+    });
+    assert.equal(await h.boardDifference(page, bundled, "wa"), null);
+    assert.deepEqual(await page.evaluate(() => [scrollX, scrollY]), [0, 0]);
+    // Waiting where the Brugak stands beside Corvel loses the game, as "f" does.
+    await newGame(page);
+    // Clicked, not tapped: on a busy machine Chromium may take a slow tap for a long press, which
+    // no button answers.
+    await page.getByRole("button", { name: "Wait a turn (f)" }).click();
+    assert.equal((await h.readBox(page)).caption, "Game Over!");
+    await page.context().close();
+  });
+});
