@@ -12,6 +12,11 @@ cmake --preset dev
 cmake --build --preset dev
 ctest --preset dev
 
+stage "Web edition: WebAssembly build, played in headless Chromium (needs corvel-level from the Linux build)"
+cmake --preset web
+cmake --build --preset web
+ctest --preset web
+
 stage "Benchmarks build (run them by hand: build/bench/bench/*_bench)"
 cmake --preset bench
 cmake --build --preset bench
