@@ -136,12 +136,19 @@
   }
 
   // The site's level file, fetched afresh so that a replaced file counts at the next New Game.
+  const fetchSiteLevel = () => fetch("GameData.dat", { cache: "no-store" });
+  // The first one is on its way while the game loads, unless the address names a level of its own.
+  let earlySiteLevel = LevelLink.parse(location.hash) ? null : fetchSiteLevel();
+  earlySiteLevel?.catch(() => {});
+
   async function playSiteLevel() {
     let response;
     try {
-      response = await fetch("GameData.dat", { cache: "no-store" });
+      response = await (earlySiteLevel || fetchSiteLevel());
     } catch (error) {
       return refuse("GameData.dat", "cannot be fetched from the site: " + error.message);
+    } finally {
+      earlySiteLevel = null;
     }
     if (!response.ok && response.status !== 404) {
       return refuse("GameData.dat", "cannot be fetched from the site: " + response.status + " " + response.statusText);
