@@ -139,6 +139,31 @@ TEST_F(Shell, MissingLevelSaysItCannotBeOpened) {
     EXPECT_TRUE(levelLoaded);
 }
 
+// A level from elsewhere than the level file (a browser's file or link) plays as New Game plays
+// one, with an ended game re-armed; a refused one names its source and keeps the game.
+TEST_F(Shell, LevelFromTextStartsAGameOrIsRefusedByItsName) {
+    writeLevel(kLongCorridor);
+    ASSERT_TRUE(newGame(window));
+    type("d");
+    EXPECT_FALSE(newGameFromText(window, "3 1\n0 0\n5 0\n-1 0\n", "shared.dat"));
+    ASSERT_EQ(window.boxes.size(), 1u);
+    EXPECT_EQ(window.boxes[0].caption, kWindowTitle);
+    EXPECT_EQ(window.boxes[0].text, refusedLevelText("shared.dat:3: the Brugak's start (5, 0) lies outside the 3 by 1 board"));
+    EXPECT_EQ(theMaze.size, (Position{5, 1}));
+    EXPECT_EQ(theMaze.heroPos, (Position{1, 0}));
+
+    gameStatus = Caught;
+    endMessageShown = true;
+    int repaints = window.repaints;
+    EXPECT_TRUE(newGameFromText(window, kCorridor, "shared.dat"));
+    EXPECT_EQ(theMaze.size, (Position{3, 1}));
+    EXPECT_EQ(theMaze.heroPos, (Position{0, 0}));
+    EXPECT_EQ(gameStatus, Playing);
+    EXPECT_FALSE(endMessageShown);
+    EXPECT_EQ(window.repaints, repaints + 1);
+    EXPECT_EQ(window.boxes.size(), 1u);
+}
+
 struct EndCase {
     const char* keys;
     const char* text;
