@@ -46,6 +46,7 @@ const chromiumFlags = [
   "--disable-component-update", "--disable-sync",
 ];
 
+// playwright-core starts every browser with a fresh profile of its own in a temporary folder.
 function launch() {
   return chromium.launch({ executablePath: chromiumPath, headless: true, args: chromiumFlags, timeout });
 }
