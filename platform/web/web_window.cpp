@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "game/level.h"
+#include "game/rules.h"
 #include "platform/raster/raster_canvas.h"
 #include "resources/resource.h"
 #include "shell/board_painter.h"
@@ -100,6 +102,26 @@ EMSCRIPTEN_KEEPALIVE int corvel_new_game_from_text(const char* data, int length,
 // A level the page could not even read (a link that carries no level, a site that failed to answer).
 EMSCRIPTEN_KEEPALIVE void corvel_refuse_level(const char* name, const char* fault) {
     window.showMessage(refusedLevelText(LevelError{name, 0, fault}.message()), kWindowTitle);
+}
+
+// The board in words, for players who hear the page rather than see it.
+EMSCRIPTEN_KEEPALIVE const char* corvel_board_words() {
+    static std::string words;
+    words.clear();
+    if (!levelLoaded) return words.c_str();
+    words = "Corvel at " + describe(theMaze.heroPos) + ", the Brugak at " + describe(theMaze.monsterPos) +
+            ", the exit at " + describe(theMaze.exitPos) + ".";
+    if (gameStatus != Playing) {
+        words += gameStatus == Caught ? " Corvel has died." : " Corvel has escaped.";
+        return words.c_str();
+    }
+    std::string ways;
+    for (auto [key, way] : {std::pair{'w', "up"}, {'s', "down"}, {'a', "left"}, {'d', "right"}}) {
+        if (!heroMoveTarget(theMaze, theMaze.heroPos, key)) continue;
+        ways += (ways.empty() ? " Corvel can go " : ", ") + std::string(way);
+    }
+    words += ways.empty() ? " Walls all round Corvel." : ways + ".";
+    return words.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE int corvel_hero_x() { return theMaze.heroPos.x; }

@@ -8,6 +8,7 @@
   const board = $("board");
   const context = board.getContext("2d");
   const dialog = $("message");
+  const boardWords = $("board-words");
   const messages = [];  // boxes waiting for the one on screen to close
   let game = null;      // the WebAssembly module once it has started
   let ended = false;
@@ -73,6 +74,8 @@
     }
     context.putImageData(new ImageData(new Uint8ClampedArray(game.HEAPU8.buffer, pixels, width * height * 4), width, height), 0, 0);
     performance.mark("corvel-paint");
+    const words = game.UTF8ToString(game._corvel_board_words());
+    if (boardWords.textContent !== words) boardWords.textContent = words;
   }
 
   // One board pixel is a whole number of screen pixels, never a blur between them.

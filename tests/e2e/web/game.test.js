@@ -70,8 +70,13 @@ describe("keys", () => {
     await h.typeKeys(page, ["a", "s", "x", "W", "Space", "1"]);
     assert.equal(await h.boardDifference(page, bundled), null);
     assert.equal(await h.boxOpen(page), false);
+    assert.equal(await page.locator("#board-words").textContent(),
+      "Corvel at (4, 1), the Brugak at (5, 0), the exit at (5, -1). Corvel can go up, right.");
     await h.typeKeys(page, ["w", "a"]);
     assert.equal(await h.boardDifference(page, bundled, "wa"), null);
+    // The board in words, for a screen reader, follows the game.
+    assert.equal(await page.locator("#board-words").textContent(),
+      "Corvel at (3, 0), the Brugak at (5, 0), the exit at (5, -1). Corvel can go down, right.");
     await page.context().close();
   });
 
@@ -97,6 +102,7 @@ describe("the end of a game", () => {
         assert.deepEqual(await h.readBox(page), { caption, text, focused: "OK", buttons: ["OK"] });
         await h.closeBox(page, "Escape");
         assert.equal(await h.boardDifference(page, fixture(level), keys), null);
+        assert.ok((await page.locator("#board-words").textContent()).endsWith(" " + text.replace(" from the maze", "")));
         await h.typeKeys(page, ["f", "d", "w"]);
         assert.equal(await h.boxOpen(page), false);
         // New Game after the end: a fresh game that ends with its own box again.
