@@ -3,9 +3,8 @@
 #include <map>
 #include <memory>
 
+#include "tools/analysis_json.h"
 #include "tools/commands.h"
-#include "tools/level_check.h"
-#include "tools/level_json.h"
 
 namespace {
 
@@ -19,24 +18,6 @@ struct CheckArguments {
 
 std::string located(const std::string& file, std::int32_t line) {
     return line > 0 ? file + ":" + std::to_string(line) : file;
-}
-
-Json checkJson(const std::string& file, const LevelCheck& check) {
-    Json json{{"file", file}, {"usable", !check.refusal}};
-    if (check.refusal) {
-        json["refusal"] = Json{{"line", check.refusal->line}, {"fault", check.refusal->fault}};
-        return json;
-    }
-    json["findings"] = Json::array();
-    for (const Finding& f : check.findings)
-        json["findings"].push_back(Json{{"kind", f.kind}, {"line", f.line}, {"message", f.message}});
-    json["searched"] = check.solution.searched;
-    if (check.solution.searched) {
-        json["winnable"] = check.solution.winnable;
-        if (check.solution.winnable) json["shortestWin"] = check.solution.keys.size();
-        json["positionsReached"] = check.solution.positionsReached;
-    }
-    return json;
 }
 
 void printText(const std::string& file, const LevelCheck& check) {

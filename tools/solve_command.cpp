@@ -2,9 +2,8 @@
 #include <iostream>
 #include <memory>
 
+#include "tools/analysis_json.h"
 #include "tools/commands.h"
-#include "tools/level_json.h"
-#include "tools/solver.h"
 
 namespace {
 
@@ -12,16 +11,6 @@ struct SolveArguments {
     std::string level;
     bool json = false;
 };
-
-Json solutionJson(const Solution& solution) {
-    Json json{{"winnable", solution.winnable}};
-    if (solution.winnable) {
-        json["length"] = solution.keys.size();
-        json["keys"] = solution.keys;
-    }
-    json["positionsReached"] = solution.positionsReached;
-    return json;
-}
 
 }  // namespace
 
