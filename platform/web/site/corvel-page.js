@@ -247,6 +247,11 @@
     shown.select();
   });
 
+  // The level editor opens on the level in play, through the same kind of link.
+  $("edit-level").addEventListener("click", (e) => {
+    e.currentTarget.href = "editor.html" + (level.bytes ? LevelLink.fragment(level.name, level.bytes) : "");
+  });
+
   // ---- touch and pointer play ----
   const swipeDistance = 24;  // CSS pixels; a shorter stroke is a tap
   let pressed = null;
