@@ -135,7 +135,8 @@
 
   // ---- opening a level: from the site, a file, a link or the generator ----
   // A refused level is explained as corvel-level check explains it, and the level being edited stays.
-  async function openLevel(newName, bytes) {
+  // `note`, when given, is shown once the level is open (why another level was not).
+  async function openLevel(newName, bytes, note = null) {
     const asked = ++generation;
     verdict.setAttribute("aria-busy", "true");
     const answer = await ask({ kind: "read", name: newName, bytes });
@@ -146,7 +147,8 @@
       showError(answer.error ? `${newName}: ${answer.error}` : `${where}: refused: ${check.refusal.fault}`);
       return levelChanged();
     }
-    clearError();
+    if (note) showError(note);
+    else clearError();
     level = {
       width: read.size[0], height: read.size[1], cells: read.cells,
       hero: { x: read.heroStart[0], y: read.heroStart[1] },
@@ -307,17 +309,18 @@
   // ---- start: the level the address carries, else the site's ----
   async function openAddressedLevel() {
     const linked = LevelLink.parse(location.hash);
-    if (linked && linked.bytes) return openLevel(linked.name, linked.bytes);
-    if (linked) showError(`${linked.name}: holds no level: its text is not base64url (letters, digits, - and _)`);
-    if (linked && analysis) return;
+    if (linked?.bytes) return openLevel(linked.name, linked.bytes);
+    const broken = linked && `${linked.name}: holds no level: its text is not base64url (letters, digits, - and _)`;
+    if (broken && analysis) return showError(broken);
     try {
       const response = await fetch("GameData.dat", { cache: "no-store" });
-      if (response.ok) return openLevel("GameData.dat", new Uint8Array(await response.arrayBuffer()));
+      if (response.ok) return openLevel("GameData.dat", new Uint8Array(await response.arrayBuffer()), broken);
     } catch {
       // no level on the site: a new one
     }
     $("level-name").textContent = name;
-    levelChanged();
+    if (broken) showError(broken);
+    return levelChanged();
   }
   window.addEventListener("hashchange", () => {
     const linked = LevelLink.parse(location.hash);
