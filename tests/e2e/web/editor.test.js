@@ -129,6 +129,23 @@ describe("building a level", () => {
   });
 });
 
+describe("generate", () => {
+  test("fills the grid with the level corvel-level generate makes from the same size, seed and tries", async () => {
+    const page = await openEditor();
+    await page.locator("#width").fill("4");
+    await page.locator("#height").fill("3");
+    await page.locator("#seed").fill("18446744073709551615");
+    await page.locator("#tries").fill("30");
+    await editAndWait(page, () => page.getByRole("button", { name: "Generate" }).click());
+    const dir = fs.mkdtempSync(path.join(os.tmpdir(), "corvel-generate-"));
+    const out = path.join(dir, "generated.dat");
+    execFileSync(process.env.CORVEL_LEVEL_TOOL, ["generate", out, "--width", "4", "--height", "3", "--seed", "18446744073709551615", "--tries", "30"]);
+    assert.equal((await savedBytes(page)).toString(), fs.readFileSync(out, "utf8"));
+    assert.equal((await shown(page)).verdict, expectedFromTool(out).verdict);
+    await page.context().close();
+  });
+});
+
 describe("findings, verdicts and refusals are corvel-level's", () => {
   const cases = [
     ["a one-way passage", fixture("one-way.dat")],
