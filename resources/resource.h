@@ -1,7 +1,9 @@
-/* Identifiers shared by the menu resource and the code that answers its commands. */
+/* Identifiers shared by the resources and the code that uses them. */
 #pragma once
 
 #define IDR_MAINMENU 101
+/* The exe's icon, as Explorer shows the file: the first icon group of the exe. */
+#define IDI_CORVEL 1
 
 #define ID_FILE_NEWGAME 40002
 #define ID_FILE_EXIT 40003

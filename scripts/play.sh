@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Builds the game and opens it with the bundled level, GameData.dat.
+# Builds the Linux program alone (no tools, no tests) and opens it with the bundled level, GameData.dat.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-cmake --preset dev >/dev/null
-cmake --build --preset dev
+cmake --preset play >/dev/null
+cmake --build --preset play
 # The game reads GameData.dat from the current folder: the repository's root, where the bundled level is.
-exec build/dev/platform/gtk/corvel
+exec build/play/platform/gtk/corvel

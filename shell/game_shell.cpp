@@ -1,6 +1,9 @@
 // The shell's rules that every front-end shares.
 #include "shell/game_shell.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "game/level.h"
 #include "game/rules.h"
 #include "resources/resource.h"
@@ -11,17 +14,65 @@ bool endMessageShown = false;
 bool quitRequested = false;
 bool levelLoaded = false;
 
+namespace {
+
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+constexpr const char* kCannotBeLoaded = "The level cannot be loaded.\r\n\r\n";
+constexpr const char* kThenNewGame = ", then choose New Game from the File menu.";
+
+std::string inFolder(const std::string& folder, const std::string& name) {
+    if (!folder.empty() && folder.back() == kPathSeparator) return folder + name;
+    return folder + kPathSeparator + name;
+}
+
+// Whether the level file is plainly not there, as opposed to there but unreadable or refused.
+bool levelFileIsMissing() {
+    std::error_code error;
+    return std::filesystem::symlink_status(kLevelFileName, error).type() == std::filesystem::file_type::not_found;
+}
+
+}  // namespace
+
+std::string Window::levelFolder() const {
+    std::error_code error;
+    std::string folder = std::filesystem::current_path(error).string();
+    return error ? std::string(".") : folder;
+}
+
 std::string refusedLevelText(const std::string& why) {
-    return "The level cannot be loaded.\r\n\r\n" + why +
-           "\r\n\r\nMend the file, then choose New Game from the File menu.";
+    return kCannotBeLoaded + why + "\r\n\r\nMend the file" + kThenNewGame;
+}
+
+std::string missingLevelText(const std::string& folder) {
+    return kCannotBeLoaded + std::string("There is no ") + kLevelFileName + " in the folder " + folder +
+           "\r\n\r\nPut a level there" + kThenNewGame;
 }
 
 namespace {
 
+// Explains why a level was refused; the level file by the folder the game looked in, so that a
+// player who started the game elsewhere sees where to put it.
+void explainRefusal(Window& window, LevelError error, bool fromLevelFile) {
+    if (fromLevelFile) {
+        const std::string folder = window.levelFolder();
+        if (error.line == 0 && levelFileIsMissing()) {
+            window.showMessage(missingLevelText(folder), kWindowTitle);
+            return;
+        }
+        error.file = inFolder(folder, kLevelFileName);
+    }
+    window.showMessage(refusedLevelText(error.message()), kWindowTitle);
+}
+
 // Starts the level just loaded into the maze, or explains why it was refused and keeps the game.
-bool startLoadedLevel(Window& window, const std::optional<LevelError>& error) {
+bool startLoadedLevel(Window& window, const std::optional<LevelError>& error, bool fromLevelFile) {
     if (error) {
-        window.showMessage(refusedLevelText(error->message()), kWindowTitle);
+        explainRefusal(window, *error, fromLevelFile);
         return false;
     }
     levelLoaded = true;
@@ -33,10 +84,10 @@ bool startLoadedLevel(Window& window, const std::optional<LevelError>& error) {
 
 }  // namespace
 
-bool newGame(Window& window) { return startLoadedLevel(window, theMaze.load(kLevelFileName)); }
+bool newGame(Window& window) { return startLoadedLevel(window, theMaze.load(kLevelFileName), true); }
 
 bool newGameFromText(Window& window, std::string_view bytes, const std::string& name) {
-    return startLoadedLevel(window, theMaze.loadFromText(bytes, name));
+    return startLoadedLevel(window, theMaze.loadFromText(bytes, name), false);
 }
 
 void handleTypedCharacter(Window& window, int ch) {

@@ -42,8 +42,10 @@ void handleCommand(Window& window, int id);
 
 void showInstructions(Window& window);
 
-// The text of the box shown when the level file is refused.
+// The text of the box shown when the level file is refused; `why` names the file by its full path.
 std::string refusedLevelText(const std::string& why);
+// The text of the box shown when there is no level file in `folder`.
+std::string missingLevelText(const std::string& folder);
 
 // Back to the state before the first New Game (for a new window, and for tests).
 void resetShell();

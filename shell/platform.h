@@ -47,4 +47,6 @@ public:
     virtual void requestRepaint() = 0;
     // The window is to be destroyed; the program ends once its event loop sees quitRequested.
     virtual void close() = 0;
+    // The folder the level file is read from (the current one), absolute, as the boxes can show it.
+    virtual std::string levelFolder() const;
 };

@@ -129,10 +129,24 @@ INSTANTIATE_TEST_SUITE_P(
                     RefusedCase{"UnknownOption", {"show", "--yaml", "x.dat"}, 2, "--yaml"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Tool, HelpExplainsEveryCommand) {
+TEST_F(Tool, HelpNamesTheProgramAndEveryCommandWithItsArguments) {
     ToolResult r = runTool({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* command : {"show", "play", "render"}) EXPECT_NE(r.out.find(command), std::string::npos) << command;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    EXPECT_NE(r.out.find("Usage: corvel-level "), std::string::npos) << r.out;
+    for (const char* command : {"\n  show LEVEL [--json] ", "\n  play LEVEL [KEYS] [--json] ", "\n  render LEVEL OUT.png [KEYS] ",
+                                "\n  check LEVEL [--json] ", "\n  solve LEVEL [--json] ",
+                                "\n  generate OUT --width INT --height INT [--seed UINT] [--tries INT]\n"})
+        EXPECT_NE(r.out.find(command), std::string::npos) << command << "\n" << r.out;
+}
+
+TEST_F(Tool, VersionIsTheProjectsAloneOrBeforeACommand) {
+    for (std::vector<std::string> args : {std::vector<std::string>{"--version"}, {"--version", "show"}}) {
+        ToolResult r = runTool(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "corvel-level " CORVEL_VERSION "\n");
+        EXPECT_TRUE(r.err.empty()) << r.err;
+    }
 }
 
 struct Picture {

@@ -1,6 +1,7 @@
 // The shell's shared rules with a fake window: New Game, keys, menu commands and the one end box.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -122,18 +123,24 @@ TEST_F(Shell, RefusedLevelIsExplainedAndTheGameGoesOn) {
     ASSERT_EQ(gameStatus, Playing);
     ASSERT_EQ(window.boxes.size(), 1u);
     EXPECT_EQ(window.boxes[0].caption, kWindowTitle);
-    EXPECT_NE(window.boxes[0].text.find("GameData.dat:3: the Brugak's start (5, 0)"), std::string::npos)
-        << window.boxes[0].text;
-    EXPECT_NE(window.boxes[0].text.find("New Game"), std::string::npos);
+    // The file by its full path, so that a game started from another folder says where it looked.
+    const std::string file = (std::filesystem::current_path() / "GameData.dat").string();
+    const std::string& text = window.boxes[0].text;
+    EXPECT_EQ(text.rfind("The level cannot be loaded.\r\n\r\n" + file + ":3: the Brugak's start (5, 0)", 0), 0u) << text;
+    const std::string mend = "\r\n\r\nMend the file, then choose New Game from the File menu.";
+    EXPECT_EQ(text.substr(text.size() - std::min(text.size(), mend.size())), mend) << text;
     EXPECT_EQ(theMaze.heroPos, before.heroPos);
     EXPECT_EQ(theMaze.monsterPos, before.monsterPos);
     EXPECT_EQ(gameStatus, Playing);
 }
 
-TEST_F(Shell, MissingLevelSaysItCannotBeOpened) {
+TEST_F(Shell, MissingLevelNamesTheFolderItWasLookedForIn) {
     newGame(window);
     ASSERT_EQ(window.boxes.size(), 1u);
-    EXPECT_NE(window.boxes[0].text.find("GameData.dat: cannot be opened"), std::string::npos) << window.boxes[0].text;
+    EXPECT_EQ(window.boxes[0].caption, kWindowTitle);
+    EXPECT_EQ(window.boxes[0].text, "The level cannot be loaded.\r\n\r\nThere is no GameData.dat in the folder " +
+                                        std::filesystem::current_path().string() +
+                                        "\r\n\r\nPut a level there, then choose New Game from the File menu.");
     writeLevel(kCorridor);
     newGame(window);
     EXPECT_TRUE(levelLoaded);
@@ -162,6 +169,14 @@ TEST_F(Shell, LevelFromTextStartsAGameOrIsRefusedByItsName) {
     EXPECT_FALSE(endMessageShown);
     EXPECT_EQ(window.repaints, repaints + 1);
     EXPECT_EQ(window.boxes.size(), 1u);
+}
+
+TEST_F(Shell, ALevelFileThatCannotBeOpenedIsToBeMendedNotPut) {
+    std::filesystem::create_directory_symlink("nowhere", kLevelFileName);  // there, but leading nowhere
+    newGame(window);
+    ASSERT_EQ(window.boxes.size(), 1u);
+    EXPECT_NE(window.boxes[0].text.find("GameData.dat: cannot be opened"), std::string::npos) << window.boxes[0].text;
+    EXPECT_NE(window.boxes[0].text.find("Mend the file"), std::string::npos) << window.boxes[0].text;
 }
 
 struct EndCase {

@@ -1,12 +1,39 @@
 // corvel-level: the level maker's command-line tool over the game's own code.
 #include <algorithm>
 #include <iostream>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tools/commands.h"
 
 namespace {
+
+// The top-level help lists each command with its arguments, as it is typed.
+class CommandListFormatter : public CLI::Formatter {
+public:
+    std::string make_subcommand(const CLI::App* command) const override {
+        std::ostringstream out;
+        CLI::detail::format_help(out, synopsis(*command), command->get_description(), column_width_);
+        return out.str();
+    }
+
+private:
+    // "generate OUT --width UINT ...": the command's words in the order they are declared, optional ones in brackets.
+    static std::string synopsis(const CLI::App& command) {
+        std::string line = command.get_name();
+        for (const CLI::Option* option : command.get_options()) {
+            if (option == command.get_help_ptr()) continue;
+            std::string word = option->get_name();
+            std::string type = option->get_type_name();
+            type = type.substr(0, type.find(':'));  // without the checks' wording
+            if (!option->get_positional() && !type.empty()) word += " " + type;
+            line += " " + (option->get_required() ? word : "[" + word + "]");
+        }
+        return line;
+    }
+};
 
 // Any byte is a key, a dash too: among the words after play or render, one that begins with a
 // dash but names none of the command's options is taken as an argument, as if it followed "--".
@@ -33,6 +60,12 @@ int main(int argc, char** argv) {
                  "A LEVEL is a level file in the game's format (the game itself reads GameData.dat).\n"
                  "Exit status: 0 on success, 1 when the level is refused or an output cannot be written, "
                  "2 for a usage error."};
+    app.name("corvel-level");
+    auto formatter = std::make_shared<CommandListFormatter>();
+    formatter->label("SUBCOMMAND", "COMMAND");
+    app.formatter(formatter);
+    app.set_version_flag("--version", "corvel-level " CORVEL_VERSION);
+    app.footer("corvel-level COMMAND --help explains a command and its options.");
     app.require_subcommand(1);
     CommandAction action;
     addShowCommand(app, action);
@@ -41,6 +74,7 @@ int main(int argc, char** argv) {
     addCheckCommand(app, action);
     addSolveCommand(app, action);
     addGenerateCommand(app, action);
+    for (CLI::App* command : app.get_subcommands({})) command->group("Commands");
     // Without this, a mistyped command is reported only as a missing one.
     if (argc > 1 && argv[1][0] != '-') {
         auto known = app.get_subcommands([&](const CLI::App* sub) { return sub->check_name(argv[1]); });
@@ -61,6 +95,8 @@ int main(int argc, char** argv) {
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         reportError(std::string(e.what()) + " (see corvel-level --help)");

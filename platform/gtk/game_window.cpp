@@ -8,6 +8,24 @@
 
 namespace {
 
+// The menu bar stands apart from the board, so that a gap in the board's top wall shows below its
+// border. A box gets the room above its text that the empty title bar of a client-side decorated
+// message dialog gives it, also where the title bar is the window manager's or there is none.
+constexpr const char* kStyle =
+    "menubar { margin-bottom: 4px; }\n"
+    "window.dialog.message:not(.csd) box.dialog-vbox { margin-top: 20px; }\n";
+
+void applyStyle() {
+    static bool applied = false;
+    if (applied) return;
+    applied = true;
+    GtkCssProvider* style = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(style, kStyle, -1);
+    gtk_style_context_add_provider_for_display(gdk_display_get_default(), GTK_STYLE_PROVIDER(style),
+                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(style);
+}
+
 struct PendingBox {
     GtkWindow* owner;
     std::string text;
@@ -40,6 +58,7 @@ std::string withPlainLineBreaks(const std::string& text) {
 }
 
 GtkGameWindow::GtkGameWindow(GtkApplication* app) : app_(app) {
+    applyStyle();
     GMenuModel* menu = buildMainMenu();
     gtk_application_set_menubar(app, menu);
     g_object_unref(menu);

@@ -38,6 +38,10 @@ public:
     }
     void requestRepaint() override { pageRequestRepaint(); }
     void close() override { pageClose(); }
+    // New Game reads the level file from the site, so the box names the site's folder.
+    std::string levelFolder() const override {
+        return emscripten_run_script_string("new URL('.', location.href).href");
+    }
 };
 
 WebWindow window;

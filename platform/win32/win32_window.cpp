@@ -12,3 +12,10 @@ void Win32Window::requestRepaint() {
 }
 
 void Win32Window::close() { DestroyWindow(hwnd_); }
+
+std::string Win32Window::levelFolder() const {
+    // In the code page the boxes are shown in, which the standard library's UTF-8 would not match.
+    char folder[MAX_PATH];
+    DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+    return length > 0 && length < MAX_PATH ? std::string(folder, length) : std::string(".");
+}

@@ -12,6 +12,7 @@ public:
     void showMessage(const std::string& text, const std::string& caption) override;
     void requestRepaint() override;
     void close() override;
+    std::string levelFolder() const override;
 
 private:
     HWND hwnd_;

@@ -1,4 +1,4 @@
-# Installs the build into a staging folder and checks that the desktop entry starts corvel beside the bundled level.
+# Installs the build into a staging folder (DESTDIR) and checks that the desktop entry starts the installed corvel beside the bundled level.
 # cmake -DBUILD_DIR=... -DSTAGE=... -DBINDIR=... -DDATADIR=... -DBUNDLED_LEVEL=... -P check_install.cmake
 file(REMOVE_RECURSE "${STAGE}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E env "DESTDIR=${STAGE}" "${CMAKE_COMMAND}" --install "${BUILD_DIR}"
@@ -18,9 +18,11 @@ expect_file("${STAGE}${DATADIR}/metainfo/net.corvelgame.Corvel.metainfo.xml")
 set(desktop "${STAGE}${DATADIR}/applications/net.corvelgame.Corvel.desktop")
 expect_file("${desktop}")
 
+expect_file("${STAGE}${DATADIR}/icons/hicolor/scalable/apps/net.corvelgame.Corvel.svg")
+# DESTDIR is the packager's staging folder: the entry names the folders the package installs to.
 file(STRINGS "${desktop}" exec REGEX "^Exec=")
-if(NOT exec STREQUAL "Exec=corvel")
-  message(FATAL_ERROR "the desktop entry runs '${exec}', not corvel")
+if(NOT exec STREQUAL "Exec=\"${BINDIR}/corvel\"")
+  message(FATAL_ERROR "the desktop entry runs '${exec}', not ${BINDIR}/corvel")
 endif()
 file(STRINGS "${desktop}" path REGEX "^Path=")
 string(REGEX REPLACE "^Path=" "" path "${path}")

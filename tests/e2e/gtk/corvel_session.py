@@ -165,14 +165,16 @@ class Dialog:
 
 
 class CorvelSession:
-    """One corvel process, started in a folder of its own whose GameData.dat the test chooses."""
+    """One corvel process, started in a folder of its own whose GameData.dat the test chooses, or with the
+    command line and in the folder given (as a desktop entry starts it)."""
 
-    def __init__(self, level=None):
-        self.folder = tempfile.mkdtemp(prefix="corvel-e2e-")
+    def __init__(self, level=None, command=None, folder=None):
+        self._own_folder = folder is None
+        self.folder = tempfile.mkdtemp(prefix="corvel-e2e-") if self._own_folder else folder
         self.level_path = os.path.join(self.folder, "GameData.dat")
         if level is not None:
             self.use_level(level)
-        self.process = subprocess.Popen([CORVEL], cwd=self.folder, preexec_fn=_end_with_this_process)
+        self.process = subprocess.Popen(command or [CORVEL], cwd=self.folder, preexec_fn=_end_with_this_process)
         self.app = wait_for("corvel in the accessibility tree", self._find_app, timeout=30)
         self.window = self.x_window("^" + re.escape(WINDOW_TITLE) + "$")
         self._frame = wait_for("the main window", lambda: self._first("frame", WINDOW_TITLE))
@@ -183,7 +185,8 @@ class CorvelSession:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait(timeout=10)
-        shutil.rmtree(self.folder, ignore_errors=True)
+        if self._own_folder:
+            shutil.rmtree(self.folder, ignore_errors=True)
 
     def use_level(self, level):
         """Copies a level (a file name in the fixtures, or a path) to the game's GameData.dat."""

@@ -1,12 +1,13 @@
 # End-to-end tests of the GTK program corvel: the board it paints, keys, menus, message boxes, exit and idle cost.
 import os
+import shlex
 import shutil
 import subprocess
 import tempfile
 import time
 import unittest
 
-from corvel_session import (WINDOW_TITLE, CorvelSession, Desktop, refusal, render, wait_for)
+from corvel_session import (CLOSE_WINDOW, CORVEL, WINDOW_TITLE, CorvelSession, Desktop, refusal, render, wait_for)
 
 OUTPUT = os.environ.get("CORVEL_E2E_OUTPUT", tempfile.gettempdir())
 BUNDLED = os.environ["CORVEL_BUNDLED_LEVEL"]
@@ -216,10 +217,16 @@ class RefusedLevelTest(GameWindowTest):
     level = None  # each case lays its own GameData.dat, or none
 
     def assert_refusal_box(self):
-        why = refusal("GameData.dat", self.session.folder)  # the name the game reads, as it names it
+        folder = os.path.realpath(self.session.folder)  # the game names the folder it looked in in full
+        if os.path.exists(self.session.level_path):
+            # The reader's reason, the file named by its full path.
+            why = refusal(os.path.join(folder, "GameData.dat"), folder)
+            text = f"{why}\n\nMend the file"
+        else:
+            text = f"There is no GameData.dat in the folder {folder}\n\nPut a level there"
         box = self.session.wait_dialog()
-        self.assertEqual((box.title, box.text), (WINDOW_TITLE, "The level cannot be loaded.\n\n" + why +
-                                                 "\n\nMend the file, then choose New Game from the File menu."))
+        self.assertEqual((box.title, box.text), (WINDOW_TITLE, "The level cannot be loaded.\n\n" + text +
+                                                 ", then choose New Game from the File menu."))
         box.answer()
         self.assertIsNone(self.session.process.poll(), "corvel ended")
 
@@ -277,6 +284,73 @@ class IdleTest(GameWindowTest):
         used = (self.session.cpu_seconds() - before) / (os.times().elapsed - start)
         print(f"corvel idle CPU: {used * 100:.2f}% of one core over 5 s")
         self.assertLess(used, 0.02)
+
+
+def desktop_entry(path):
+    """The keys of a desktop entry's [Desktop Entry] group, string values unescaped."""
+    keys, group = {}, None
+    with open(path, encoding="utf-8") as entry:
+        for line in entry.read().splitlines():
+            if line.startswith("["):
+                group = line
+            elif group == "[Desktop Entry]" and "=" in line and not line.startswith("#"):
+                key, value = line.split("=", 1)
+                keys[key] = value.replace("\\\\", "\\")
+    return keys
+
+
+class InstalledEntryTest(unittest.TestCase):
+    def test_the_desktop_entry_of_an_install_elsewhere_starts_the_game_on_its_level(self):
+        # A prefix other than the configured one, with a space, as a player's home folder may have.
+        stage = tempfile.mkdtemp(prefix="corvel-e2e-install-")
+        self.addCleanup(shutil.rmtree, stage, True)
+        prefix = os.path.join(stage, "corvel try")
+        subprocess.run(["cmake", "--install", os.environ["CORVEL_BUILD_DIR"], "--prefix", prefix],
+                       check=True, stdout=subprocess.DEVNULL, timeout=120)
+        entry = desktop_entry(os.path.join(prefix, "share", "applications", "net.corvelgame.Corvel.desktop"))
+        self.assertEqual(entry["Icon"], "net.corvelgame.Corvel")
+        self.assertTrue(os.path.isfile(os.path.join(prefix, "share", "icons", "hicolor", "scalable", "apps",
+                                                    "net.corvelgame.Corvel.svg")))
+        # The entry's command line (quoted as a desktop entry quotes it) run in its folder, as a desktop does.
+        command = shlex.split(entry["Exec"])
+        self.assertEqual(command, [os.path.join(prefix, "bin", "corvel")])
+        self.assertEqual(entry["Path"], os.path.join(prefix, "share", "corvel"))
+        session = CorvelSession(command=command, folder=entry["Path"])
+        self.addCleanup(session.close)
+        pictures = tempfile.mkdtemp(prefix="corvel-e2e-pictures-")
+        self.addCleanup(shutil.rmtree, pictures, True)
+        expected = render(BUNDLED, os.path.join(pictures, "expected.png"))
+        shot = os.path.join(pictures, "window.png")
+        wait_for("the bundled level on the board",
+                 lambda: not differences(session.screenshot(shot), session.board_area(), expected))
+        session.assert_no_dialog(settle=0.5)
+
+
+class QuietStartTest(unittest.TestCase):
+    def test_a_start_without_a_session_bus_prints_nothing(self):
+        # As a player starts it on a bare X server: no session bus, no accessibility asked for, GTK's own renderer.
+        runtime = tempfile.mkdtemp(prefix="corvel-e2e-runtime-")
+        self.addCleanup(shutil.rmtree, runtime, True)
+        shutil.copyfile(BUNDLED, os.path.join(runtime, "GameData.dat"))
+        env = {key: value for key, value in os.environ.items()
+               if key not in ("DBUS_SESSION_BUS_ADDRESS", "GTK_A11Y", "GSK_RENDERER")}
+        env["XDG_RUNTIME_DIR"] = runtime
+        with open(os.path.join(runtime, "out.txt"), "w+") as out:
+            process = subprocess.Popen([CORVEL], cwd=runtime, env=env, stdout=out, stderr=subprocess.STDOUT)
+            try:
+                window = wait_for("the game's window", lambda: subprocess.run(
+                    ["xdotool", "search", "--all", "--pid", str(process.pid), "--name", f"^{WINDOW_TITLE}$"],
+                    capture_output=True, text=True, timeout=10).stdout.split(), timeout=30)[0]
+                wait_for("the window on screen", lambda: "IsViewable" in subprocess.run(
+                    ["xwininfo", "-id", window], capture_output=True, text=True, timeout=10).stdout)
+                subprocess.run([CLOSE_WINDOW, window], check=True, timeout=10)
+                self.assertEqual(process.wait(timeout=10), 0)
+            finally:
+                if process.poll() is None:
+                    process.kill()
+                    process.wait(timeout=10)
+            out.seek(0)
+            self.assertEqual(out.read(), "")
 
 
 if __name__ == "__main__":

@@ -34,7 +34,7 @@ CELL = 30
 # DLLs every Windows has; the exe may import nothing else.
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll", "advapi32.dll", "shell32.dll",
                "comctl32.dll", "ole32.dll"}
-RT_MENU, RT_VERSION, RT_MANIFEST = 4, 16, 24
+RT_ICON, RT_MENU, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 4, 14, 16, 24
 # The keys that pick each menu command: Down opens a menu on its first item and skips separators.
 MENU_KEYS = {
     NEW_GAME: ["F10", "Down", "Return"],
@@ -339,12 +339,17 @@ def near_outline(ref, x, y):
 
 
 def refusal_text(env, folder):
-    """The box text for the level file in folder, from the game's own reader run by corvel-level."""
+    """The box text for the level file in folder, from the game's own reader run by corvel-level; the game
+    names the folder in full, as Windows spells it."""
+    where = windows_path(env.env, folder)
+    if not (Path(folder) / "GameData.dat").exists():
+        return ("The level cannot be loaded.\r\n\r\nThere is no GameData.dat in the folder " + where +
+                "\r\n\r\nPut a level there, then choose New Game from the File menu.")
     out = subprocess.run([env.args.render, "show", "GameData.dat"], capture_output=True, text=True, cwd=folder,
                          timeout=30)
     check(out.returncode == 1, f"corvel-level accepted the level: {out.stdout}")
     message = out.stderr.strip().removeprefix("corvel-level: ")
-    return ("The level cannot be loaded.\r\n\r\n" + message +
+    return ("The level cannot be loaded.\r\n\r\n" + where + "\\" + message +
             "\r\n\r\nMend the file, then choose New Game from the File menu.")
 
 
@@ -382,8 +387,8 @@ def menu_and_version_resources(env):
         {"text": "Help", "items": [{"text": "Instructions", "id": INSTRUCTIONS}]},
     ], f"menu resource 101: {res['menu']}")
     types = set(res["types"])
-    check({RT_MENU, RT_VERSION} <= types <= {RT_MENU, RT_VERSION, RT_MANIFEST},
-          f"resource types {sorted(types, key=str)}: a menu and a version, no icon and no accelerators")
+    check({RT_ICON, RT_GROUP_ICON, RT_MENU, RT_VERSION} <= types <= {RT_ICON, RT_GROUP_ICON, RT_MENU, RT_VERSION, RT_MANIFEST},
+          f"resource types {sorted(types, key=str)}: the icon, a menu and a version, no accelerators")
     check(res["version"] == env.args.version, f"version resource {res['version']!r}, project {env.args.version!r}")
 
 
