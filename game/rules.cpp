@@ -1,23 +1,9 @@
 // The rules of a turn.
 #include "game/rules.h"
 
+#include "game/directions.h"
+
 namespace {
-
-struct HeroMove {
-    std::uint8_t CellOpenings::*side;
-    std::int32_t dx;
-    std::int32_t dy;
-};
-
-std::optional<HeroMove> heroMoveFor(int ch) {
-    switch (ch) {
-        case 'w': return HeroMove{&CellOpenings::up, 0, -1};
-        case 's': return HeroMove{&CellOpenings::down, 0, 1};
-        case 'a': return HeroMove{&CellOpenings::left, -1, 0};
-        case 'd': return HeroMove{&CellOpenings::right, 1, 0};
-        default: return std::nullopt;
-    }
-}
 
 GameStatus outcome(const Maze& maze, const TurnState& state) {
     if (state.hero == maze.exitPos) return Escaped;
@@ -35,11 +21,11 @@ void monsterTurn(const Maze& maze, TurnState& state) {
 }  // namespace
 
 std::optional<Position> heroMoveTarget(const Maze& maze, Position hero, int ch) {
-    auto move = heroMoveFor(ch);
+    const Direction* move = directionOfKey(ch);
     if (!move) return std::nullopt;
     // Only the side of the cell being left counts; the cell being entered plays no part.
     CellOpenings open = maze.openingsAt(hero);
-    Position target{hero.x + move->dx, hero.y + move->dy};
+    Position target = stepped(hero, *move);
     // A passage that leads off the board is a wall, unless the exit lies there.
     if (!(open.*(move->side)) || !(maze.contains(target) || target == maze.exitPos)) return std::nullopt;
     return target;
@@ -47,7 +33,7 @@ std::optional<Position> heroMoveTarget(const Maze& maze, Position hero, int ch) 
 
 TurnState nextTurn(const Maze& maze, TurnState state, int ch) {
     if (state.status != Playing) return state;
-    if (heroMoveFor(ch)) {
+    if (directionOfKey(ch)) {
         if (auto target = heroMoveTarget(maze, state.hero, ch)) {
             state.hero = *target;
             state.status = outcome(maze, state);

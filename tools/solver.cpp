@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "game/directions.h"
 #include "game/rules.h"
 
 namespace {
@@ -49,13 +50,8 @@ std::uint8_t moveCode(std::size_t keyIndex, Position monsterFrom, Position monst
 }
 
 Position heroBefore(Position hero, char key) {
-    switch (key) {
-        case 'w': return {hero.x, hero.y + 1};
-        case 's': return {hero.x, hero.y - 1};
-        case 'a': return {hero.x + 1, hero.y};
-        case 'd': return {hero.x - 1, hero.y};
-        default: return hero;
-    }
+    const Direction* d = directionOfKey(key);
+    return d ? Position{hero.x - d->dx, hero.y - d->dy} : hero;
 }
 
 std::string keysTo(const Maze& maze, const PositionIndex& index, const std::uint8_t* howReached, std::uint32_t start,

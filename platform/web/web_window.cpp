@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "game/directions.h"
 #include "game/level.h"
 #include "game/rules.h"
 #include "platform/raster/raster_canvas.h"
@@ -120,9 +121,9 @@ EMSCRIPTEN_KEEPALIVE const char* corvel_board_words() {
         return words.c_str();
     }
     std::string ways;
-    for (auto [key, way] : {std::pair{'w', "up"}, {'s', "down"}, {'a', "left"}, {'d', "right"}}) {
-        if (!heroMoveTarget(theMaze, theMaze.heroPos, key)) continue;
-        ways += (ways.empty() ? " Corvel can go " : ", ") + std::string(way);
+    for (const Direction& d : kDirections) {
+        if (!heroMoveTarget(theMaze, theMaze.heroPos, d.key)) continue;
+        ways += (ways.empty() ? " Corvel can go " : ", ") + std::string(d.name);
     }
     words += ways.empty() ? " Walls all round Corvel." : ways + ".";
     return words.c_str();

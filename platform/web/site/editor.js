@@ -71,10 +71,13 @@
     return null;
   }
 
+  let pointedFinding = null;  // the finding under the pointer in the list: its cell alone is highlighted
+
   function redraw() {
     const show = { highlighted: new Set() };
-    for (const finding of analysis?.check.findings || []) {
-      const cell = findingCell(finding.line);
+    const lines = pointedFinding !== null ? [pointedFinding] : (analysis?.check.findings || []).map((f) => f.line);
+    for (const line of lines) {
+      const cell = findingCell(line);
       if (cell) show.highlighted.add(`${cell.x},${cell.y}`);
     }
     if (solutionStep !== null && solutionStep > 0) {
@@ -88,6 +91,7 @@
 
   function showAnalysis(answer) {
     analysis = answer;
+    pointedFinding = null;
     const { check, solve } = answer;
     const list = $("findings");
     list.replaceChildren(...check.findings.map((f) => {
@@ -95,6 +99,8 @@
       item.textContent = f.line > 0 ? `line ${f.line}: ${f.message}` : f.message;
       item.dataset.kind = f.kind;
       item.dataset.line = f.line;
+      item.addEventListener("pointerenter", () => ((pointedFinding = f.line), redraw()));
+      item.addEventListener("pointerleave", () => ((pointedFinding = null), redraw()));
       return item;
     }));
     if (solve?.winnable) {
