@@ -68,17 +68,17 @@ describe("the page", () => {
 describe("keys", () => {
   test("move Corvel as corvel-level plays them; a move into a wall passes no turn; other keys do nothing", async () => {
     const page = await h.openPage(session);
-    // Corvel starts with walls to his left and below: no turn, so the Brugak stays where it is.
-    await h.typeKeys(page, ["a", "s", "x", "W", "Space", "1"]);
+    // Corvel starts with walls above, below and to his left: no turn, so the Brugak stays where it is.
+    await h.typeKeys(page, ["a", "s", "w", "x", "D", "Space", "1"]);
     assert.equal(await h.boardDifference(page, bundled), null);
     assert.equal(await h.boxOpen(page), false);
     assert.equal(await page.locator("#board-words").textContent(),
-      "Corvel at (4, 1), the Brugak at (5, 0), the exit at (5, -1). Corvel can go up, right.");
-    await h.typeKeys(page, ["w", "a"]);
-    assert.equal(await h.boardDifference(page, bundled, "wa"), null);
+      "Corvel at (0, 4), the Brugak at (5, 1), the exit at (6, 3). Corvel can go right.");
+    await h.typeKeys(page, ["d", "d"]);
+    assert.equal(await h.boardDifference(page, bundled, "dd"), null);
     // The board in words, for a screen reader, follows the game.
     assert.equal(await page.locator("#board-words").textContent(),
-      "Corvel at (3, 0), the Brugak at (5, 0), the exit at (5, -1). Corvel can go down, right.");
+      "Corvel at (1, 4), the Brugak at (5, 3), the exit at (6, 3). Corvel can go down, left.");
     await page.context().close();
   });
 
