@@ -20,7 +20,9 @@
   const levelBytes = () => fileBytes || encoder.encode(EditorBoard.text(level));
 
   // ---- the analysis worker: one at a time; a newer question ends the worker busy with an older one ----
-  const analysisModule = WebAssembly.compileStreaming(fetch("corvel-analysis.wasm"));
+  // Compiled once; a server that does not call it application/wasm still gets it compiled.
+  const analysisModule = WebAssembly.compileStreaming(fetch("corvel-analysis.wasm"))
+    .catch(() => fetch("corvel-analysis.wasm").then((r) => r.arrayBuffer()).then((bytes) => WebAssembly.compile(bytes)));
   let worker = null;
   let pending = null;  // {id, resolve} of the question the worker is answering
   let nextId = 1;
@@ -56,7 +58,7 @@
       if (!worker) startWorker(module);
       pending = { id: nextId++, resolve };
       worker.postMessage({ ...question, id: pending.id });
-    }));
+    }), (error) => ({ error: `the checker cannot be loaded: ${error.message}` }));
   }
 
   // ---- showing the level and what the check and the solver say about it ----
