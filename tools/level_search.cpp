@@ -11,9 +11,9 @@ namespace {
 // The default tries judge about this many (Corvel, Brugak) positions in all.
 constexpr std::int64_t kDefaultPositionsJudged = std::int64_t{1} << 25;
 constexpr std::int64_t kMostDefaultTries = 20000;
-// The search starts again from a fresh random maze after this many changes per cell without
-// a longer win: by then it is wandering on a plateau it will not leave.
-constexpr std::int64_t kStallPerCell = 100;
+// The search starts again from a fresh random maze after this many changes per cell without a
+// longer win: many short climbs found longer wins than a few long ones that wander on a plateau.
+constexpr std::int64_t kStallPerCell = 10;
 
 // A maze's worth: the longest shortest win among its start pairs that are real puzzles.
 struct Judged {
