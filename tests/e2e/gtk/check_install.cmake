@@ -1,5 +1,6 @@
 # Installs the build into a staging folder and checks that the desktop entry starts corvel beside the bundled level.
-# cmake -DBUILD_DIR=... -DSTAGE=... -DBINDIR=... -DDATADIR=... -DBUNDLED_LEVEL=... -P check_install.cmake
+# and the level pack in its levels folder.
+# cmake -DBUILD_DIR=... -DSTAGE=... -DBINDIR=... -DDATADIR=... -DBUNDLED_LEVEL=... -DPACK=... -P check_install.cmake
 file(REMOVE_RECURSE "${STAGE}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E env "DESTDIR=${STAGE}" "${CMAKE_COMMAND}" --install "${BUILD_DIR}"
                 RESULT_VARIABLE result OUTPUT_QUIET)
@@ -30,4 +31,8 @@ execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${STAGE}${path}/Gam
 if(differs)
   message(FATAL_ERROR "the level in ${path} is not the bundled GameData.dat")
 endif()
+file(GLOB pack RELATIVE "${PACK}" "${PACK}/*.dat" "${PACK}/manifest.tsv")
+foreach(file IN LISTS pack ITEMS bundled.dat)
+  expect_file("${STAGE}${path}/levels/${file}")
+endforeach()
 file(REMOVE_RECURSE "${STAGE}")
