@@ -39,7 +39,7 @@ CLI::Validator wholeNumberFrom(std::uint64_t least, std::uint64_t most) {
         [=](std::string& text) -> std::string {
             return wholeNumber(text, least, most) ? "" : "'" + text + "' is not a whole number from " + range;
         },
-        "a whole number from " + range);
+        "from " + range);
 }
 
 std::uint64_t valueOf(const std::string& checked) { return *wholeNumber(checked, 0, std::numeric_limits<std::uint64_t>::max()); }
@@ -150,8 +150,8 @@ void addGenerateCommand(CLI::App& app, CommandAction& action) {
         "written.");
     generate->add_option("OUT", args->output, "The level file to write")->required();
     const auto size = wholeNumberFrom(1, kMaxGenerateCells);
-    generate->add_option("--width", args->width, "Columns")->required()->check(size);
-    generate->add_option("--height", args->height, "Rows")->required()->check(size);
+    generate->add_option("--width", args->width, "Columns")->type_name("N")->required()->check(size);
+    generate->add_option("--height", args->height, "Rows")->type_name("N")->required()->check(size);
     generate->add_option("--method", args->method,
                          "search: change one wall (or the exit's gap) of a maze at a time, keeping each change that "
                          "leaves the longest shortest win no shorter, and start again from a fresh maze when it "
@@ -159,15 +159,18 @@ void addGenerateCommand(CLI::App& app, CommandAction& action) {
         ->capture_default_str()
         ->check(CLI::IsMember({"search", "random"}));
     generate->add_option("--seed", args->seed, "Seed of the random choices")
+        ->type_name("N")
         ->capture_default_str()
         ->check(wholeNumberFrom(0, std::numeric_limits<std::uint64_t>::max()));
     generate->add_option("--tries", args->tries,
                          "Mazes to judge (on boards of up to 1024 cells, each with every pair of start cells); by "
-                         "default about a few seconds' work whatever the size, or no limit with --seconds")
+                         "default a few seconds' work whatever the board's size, or no limit with --seconds")
+        ->type_name("N")
         ->check(wholeNumberFrom(1, kMostTries));
     generate->add_option("--seconds", args->seconds,
                          "Stop after this many seconds (or at the end of --tries, if sooner); how far a run gets in "
                          "a given time differs from run to run and machine to machine")
+        ->type_name("N")
         ->check(wholeNumberFrom(1, kMostSeconds));
     generate->callback([args, &action] { action = [args] { return runGenerate(*args); }; });
 }
