@@ -73,8 +73,10 @@ public:
                   << duration(left) << " left   " << std::flush;
         return true;
     }
-    ~ProgressLine() {
+    // Ends the progress line, so that what follows starts on a line of its own.
+    void finish() {
         if (shown_) std::cerr << '\n';
+        shown_ = false;
     }
     std::int64_t tried() const { return tried_; }
     bool outOfTime() const { return outOfTime_; }
@@ -109,11 +111,9 @@ int runGenerate(const GenerateArguments& args) {
     } else {
         request.tries = seconds ? std::numeric_limits<std::int64_t>::max() : defaultTries(request.width, request.height);
     }
-    std::optional<GeneratedLevel> level;
     ProgressLine progress(request.tries, seconds);
-    {
-        level = generateLevel(request, std::ref(progress));
-    }
+    const std::optional<GeneratedLevel> level = generateLevel(request, std::ref(progress));
+    progress.finish();
     const std::string tried = std::to_string(progress.tried()) + (progress.tried() == 1 ? " maze" : " mazes");
     if (!level) {
         reportError("generate: none of the " + tried +
