@@ -4,6 +4,7 @@
 #include "game/level.h"
 #include "game/rules.h"
 #include "tests/maze_expectations.h"
+#include "tools/difficulty.h"
 #include "tools/generator.h"
 #include "tools/solver.h"
 
@@ -62,6 +63,46 @@ TEST_F(Corridor, AWalkStraightIntoTheBrugakDoesNot) {
 }
 
 constexpr GenerateMethod kMethods[] = {GenerateMethod::Search, GenerateMethod::Random};
+
+// Corvel two cells ahead of the Brugak: stepping back or waiting gets him caught, at both turns.
+TEST_F(Corridor, BothTurnsOfTheWinAreTraps) {
+    maze.heroStart = {3, 0};
+    maze.monsterStart = {0, 0};
+    EXPECT_EQ(countTraps(maze, "dd"), 2);
+    EXPECT_EQ(countTraps(maze, "d"), std::nullopt);  // does not win
+    EXPECT_EQ(countTraps(maze, "ddd"), std::nullopt);  // goes on after the win
+}
+
+// The traps, counted from one table of every position, agree with solving each other key's
+// position on its own.
+TEST(Traps, AgreeWithSolvingEveryOtherKeysPosition) {
+    std::mt19937_64 random(21);
+    for (int round = 0; round < 20; ++round) {
+        Maze maze = randomMaze(random, 3 + round % 3, 3 + round % 4);
+        const auto cells = static_cast<std::int32_t>(maze.cells.size());
+        maze.heroStart = placeOf(maze, static_cast<std::int32_t>(random() % static_cast<std::uint64_t>(cells)));
+        maze.monsterStart = placeOf(maze, static_cast<std::int32_t>(random() % static_cast<std::uint64_t>(cells)));
+        if (maze.heroStart == maze.monsterStart) continue;
+        const Solution solution = solveLevel(maze);
+        if (!solution.winnable) continue;
+        std::int32_t traps = 0;
+        TurnState state{maze.heroStart, maze.monsterStart, Playing};
+        for (char key : solution.keys) {
+            bool trap = false;
+            for (char other : kSearchKeys) {
+                const TurnState to = nextTurn(maze, state, other);
+                if (other == key || (other != 'f' && to.hero == state.hero) || to.status == Escaped) continue;
+                Maze from = maze;
+                from.heroStart = to.hero;
+                from.monsterStart = to.monster;
+                trap |= to.status == Caught || !solveLevel(from).winnable;
+            }
+            traps += trap;
+            state = nextTurn(maze, state, key);
+        }
+        EXPECT_EQ(countTraps(maze, solution.keys), traps) << "round " << round;
+    }
+}
 
 TEST(Generator, TheSameSeedAndTriesGiveTheSameLevel) {
     for (GenerateMethod method : kMethods) {

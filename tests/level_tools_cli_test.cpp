@@ -42,6 +42,12 @@ TEST_F(LevelTools, PlayWinsWithTheKeysSolvePrints) {
         EXPECT_EQ(played["status"], "Escaped") << level << " " << keys;
         ToolResult text = runTool({"solve", level});
         EXPECT_NE(text.out.find(keys), std::string::npos);
+        // solve and check tell the same traps, in their text and their JSON.
+        const std::string traps = std::to_string(json["traps"].get<int>());
+        EXPECT_NE(text.out.find(", with " + traps + " trap"), std::string::npos) << text.out;
+        auto checked = nlohmann::json::parse(runTool({"check", level, "--json"}).out);
+        EXPECT_EQ(checked["traps"], json["traps"]);
+        EXPECT_NE(runTool({"check", level}).out.find(", with " + traps + " trap"), std::string::npos);
     }
 }
 
