@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "tools/commands.h"
+#include "tools/difficulty.h"
 #include "tools/level_check.h"
 #include "tools/level_json.h"
 
@@ -21,7 +22,14 @@ std::string located(const std::string& file, std::int32_t line) {
     return line > 0 ? file + ":" + std::to_string(line) : file;
 }
 
-Json checkJson(const std::string& file, const LevelCheck& check) {
+// The traps along the win check found (see countTraps), from the same bytes it judged.
+std::optional<std::int32_t> trapsOf(const std::string& bytes, const std::string& file, const LevelCheck& check) {
+    Maze maze;
+    if (check.refusal || !check.solution.winnable || maze.loadFromText(bytes, file)) return std::nullopt;
+    return countTraps(maze, check.solution.keys);
+}
+
+Json checkJson(const std::string& file, const LevelCheck& check, std::optional<std::int32_t> traps) {
     Json json{{"file", file}, {"usable", !check.refusal}};
     if (check.refusal) {
         json["refusal"] = Json{{"line", check.refusal->line}, {"fault", check.refusal->fault}};
@@ -34,12 +42,13 @@ Json checkJson(const std::string& file, const LevelCheck& check) {
     if (check.solution.searched) {
         json["winnable"] = check.solution.winnable;
         if (check.solution.winnable) json["shortestWin"] = check.solution.keys.size();
+        if (traps) json["traps"] = *traps;
         json["positionsReached"] = check.solution.positionsReached;
     }
     return json;
 }
 
-void printText(const std::string& file, const LevelCheck& check) {
+void printText(const std::string& file, const LevelCheck& check, std::optional<std::int32_t> traps) {
     if (check.refusal) {
         std::cout << located(file, check.refusal->line) << ": refused: " << check.refusal->fault << '\n';
         return;
@@ -52,7 +61,9 @@ void printText(const std::string& file, const LevelCheck& check) {
             std::cout << file << ": ... and " << count - kShownPerKind << " more " << kind << " (see --json)\n";
     std::cout << file << ": the game accepts this level";
     if (check.solution.winnable) {
-        std::cout << "; the shortest win takes " << keyCount(check.solution.keys.size()) << " (corvel-level solve shows them)";
+        std::cout << "; the shortest win takes " << keyCount(check.solution.keys.size());
+        if (traps) std::cout << ", with " << *traps << (*traps == 1 ? " trap" : " traps");
+        std::cout << " (corvel-level solve shows them)";
     } else if (check.solution.searched) {
         std::cout << ", but it cannot be won";
     }
@@ -72,7 +83,7 @@ void addCheckCommand(CLI::App& app, CommandAction& action) {
     check->add_option("LEVEL", args->level, "The level file")->required();
     check->add_flag("--json", args->json,
                     "Print one JSON object: file, usable, refusal {line, fault} or findings [{kind, line, message}], "
-                    "searched, winnable, shortestWin, positionsReached");
+                    "searched, winnable, shortestWin, traps, positionsReached");
     check->callback([args, &action] {
         action = [args] {
             std::string bytes;
@@ -82,10 +93,11 @@ void addCheckCommand(CLI::App& app, CommandAction& action) {
             } else {
                 result = checkLevel(bytes, args->level);
             }
+            const std::optional<std::int32_t> traps = trapsOf(bytes, args->level, result);
             if (args->json) {
-                std::cout << checkJson(args->level, result).dump() << '\n';
+                std::cout << checkJson(args->level, result, traps).dump() << '\n';
             } else {
-                printText(args->level, result);
+                printText(args->level, result, traps);
             }
             return result.refusal ? kExitRefused : kExitOk;
         };
