@@ -3,6 +3,7 @@
 
 #include "game/level.h"
 #include "game/rules.h"
+#include "game/utf8.h"
 #include "resources/resource.h"
 
 Maze theMaze;
@@ -18,7 +19,8 @@ std::string refusedLevelText(const std::string& why) {
 
 void newGame(Window& window) {
     if (auto error = theMaze.load(kLevelFileName)) {
-        window.showMessage(refusedLevelText(error->message()), kWindowTitle);
+        // The file's name and the text quoted from it may hold any bytes; windows show only UTF-8.
+        window.showMessage(validUtf8(refusedLevelText(error->message())), kWindowTitle);
         return;
     }
     levelLoaded = true;

@@ -13,6 +13,8 @@ struct SolveArguments {
     bool json = false;
 };
 
+}  // namespace
+
 Json solutionJson(const Solution& solution) {
     Json json{{"winnable", solution.winnable}};
     if (solution.winnable) {
@@ -22,8 +24,6 @@ Json solutionJson(const Solution& solution) {
     json["positionsReached"] = solution.positionsReached;
     return json;
 }
-
-}  // namespace
 
 void addSolveCommand(CLI::App& app, CommandAction& action) {
     auto args = std::make_shared<SolveArguments>();
@@ -44,7 +44,7 @@ void addSolveCommand(CLI::App& app, CommandAction& action) {
                 return kExitRefused;
             }
             if (args->json) {
-                std::cout << solutionJson(solution).dump() << '\n';
+                std::cout << jsonText(solutionJson(solution)) << '\n';
             } else if (solution.winnable) {
                 std::cout << "A shortest win takes " << keyCount(solution.keys.size()) << ":\n" << solution.keys << '\n';
             } else {
