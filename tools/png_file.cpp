@@ -81,6 +81,9 @@ bool encode(png_structp png, png_infop info, int width, int height, Rows& rows) 
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // A board's rows repeat the row above them far more often than not: the "up" filter alone
+    // compresses them as well as trying every filter on every row, at a fraction of the time.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
     png_write_info(png, info);
     for (int y = 0; y < height; ++y) png_write_row(png, rows.row(y));
     png_write_end(png, info);
