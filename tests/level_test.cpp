@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "game/level.h"
+#include "game/utf8.h"
 
 using namespace std::string_literals;
 
@@ -36,6 +37,30 @@ INSTANTIATE_TEST_SUITE_P(
                     AtoiCase{"2147483647", 2147483647}, AtoiCase{"2147483648", INT32_MIN},
                     AtoiCase{"-2147483648", INT32_MIN}, AtoiCase{"4294967297", 1},
                     AtoiCase{"9999999999", 1410065407}, AtoiCase{"00000000000000000000015", 15}));
+
+struct Utf8Case {
+    const char* name;
+    std::string text;
+    std::string valid;
+};
+
+class Utf8 : public testing::TestWithParam<Utf8Case> {};
+
+TEST_P(Utf8, StrayBytesAreReplaced) { EXPECT_EQ(validUtf8(GetParam().text), GetParam().valid); }
+
+const std::string kReplacement = "\xEF\xBF\xBD";
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Utf8,
+    testing::Values(Utf8Case{"Ascii", "GameData.dat:1: 4 x", "GameData.dat:1: 4 x"},
+                    Utf8Case{"WholeCharacters", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
+                    Utf8Case{"Latin1", "caf\xE9.dat", "caf" + kReplacement + ".dat"},
+                    Utf8Case{"CutAtTheEnd", "x\xC3", "x" + kReplacement},
+                    Utf8Case{"Overlong", "\xC0\xAF", kReplacement + kReplacement},
+                    Utf8Case{"Surrogate", "\xED\xA0\x80", kReplacement + kReplacement + kReplacement},
+                    Utf8Case{"BeyondUnicode", "\xF4\x90\x80\x80", kReplacement + kReplacement + kReplacement + kReplacement},
+                    Utf8Case{"Utf16", "\xFF\xFE" "3\0"s, kReplacement + kReplacement + "3\0"s}),
+    byName);
 
 // A board's header followed by cell lines.
 std::string level(const std::string& header, const std::vector<std::string>& cells, const char* eol = "\n") {
