@@ -105,12 +105,14 @@ void Checker::fileLines() {
                                       : std::min(reading_.linesConsumed, reading_.linesInFile);
     if (reading_.linesInFile > lastRead) {
         const std::string first = std::to_string(lastRead + 1), last = std::to_string(reading_.linesInFile);
+        const std::int64_t count = reading_.linesInFile - lastRead;
         std::string lines = reading_.linesInFileIsLowerBound
-                                ? "lines " + first + " to at least " + last + " (counted through the first " +
-                                      std::to_string(kCountedTrailingBytes >> 20) + " MiB after line " +
-                                      std::to_string(lastRead) + ") are"
-                            : reading_.linesInFile == lastRead + 1 ? "line " + first + " is"
-                                                                   : "lines " + first + " to " + last + " are";
+                                ? "at least " + std::to_string(count) + (count == 1 ? " line" : " lines") + ", from line " +
+                                      first + " on (only the first " + std::to_string(kCountedTrailingBytes >> 20) +
+                                      " MiB after line " + std::to_string(lastRead) + " are counted), " +
+                                      (count == 1 ? "is" : "are")
+                            : count == 1 ? "line " + first + " is"
+                                         : "lines " + first + " to " + last + " are";
         add("ignored-lines", lastRead + 1,
             lines + (reading_.overlongLine != 0 ? " never read, because of the over-long line " +
                                                       std::to_string(reading_.overlongLine)

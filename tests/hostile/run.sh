@@ -82,7 +82,7 @@ expect render-fifo 1 'fifo.dat: is not a regular file' 100 "$tool" render fifo.d
 printf '%s\n' "$small" > long.dat
 truncate -s 3G long.dat
 expect long-file-show 0 'C Corvel \(0, 0\)' 100 "$tool" show long.dat
-expect long-file-check 0 'lines 8 to at least 8 \(counted through the first 64 MiB' 100 "$tool" check long.dat
+expect long-file-check 0 'long.dat:8: at least 1 line, from line 8 on \(only the first 64 MiB after line 7 are counted\), is after' 100 "$tool" check long.dat
 
 # A finding in every cell of the largest board: memory follows the board, and JSON says how many
 # findings it leaves out.
