@@ -21,7 +21,11 @@ std::optional<std::string> writeFileSafely(const std::string& path, const FileWr
     const std::filesystem::path target(path);
     if (target.filename().empty()) return failed("the name ends in a slash, as a folder's does");
     // Hidden, and unique by mkstemp: no one's own file can have been given this name.
-    std::string temporary = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    // Appended piece by piece: "." + a string trips a false -Wrestrict in GCC 12.
+    std::string name = ".";
+    name += target.filename().string();
+    name += ".XXXXXX";
+    std::string temporary = (target.parent_path() / name).string();
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) return failed(reason(errno));
     const mode_t umaskBits = ::umask(0);
