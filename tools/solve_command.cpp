@@ -14,6 +14,8 @@ struct SolveArguments {
     bool json = false;
 };
 
+}  // namespace
+
 Json solutionJson(const Solution& solution, std::optional<std::int32_t> traps) {
     Json json{{"winnable", solution.winnable}};
     if (solution.winnable) {
@@ -24,8 +26,6 @@ Json solutionJson(const Solution& solution, std::optional<std::int32_t> traps) {
     json["positionsReached"] = solution.positionsReached;
     return json;
 }
-
-}  // namespace
 
 void addSolveCommand(CLI::App& app, CommandAction& action) {
     auto args = std::make_shared<SolveArguments>();
@@ -48,7 +48,7 @@ void addSolveCommand(CLI::App& app, CommandAction& action) {
             }
             const std::optional<std::int32_t> traps = solution.winnable ? countTraps(*maze, solution.keys) : std::nullopt;
             if (args->json) {
-                std::cout << solutionJson(solution, traps).dump() << '\n';
+                std::cout << jsonText(solutionJson(solution, traps)) << '\n';
             } else if (solution.winnable) {
                 std::cout << "A shortest win takes " << keyCount(solution.keys.size());
                 if (traps) std::cout << ", with " << *traps << (*traps == 1 ? " trap" : " traps") << " (turns where another key loses for good)";
