@@ -72,6 +72,8 @@ struct Maze {
     std::optional<LevelError> load(const std::string& path = kLevelFileName);
     std::optional<LevelError> loadFromText(std::string_view bytes, const std::string& fileName,
                                            LevelReading* reading = nullptr);
+    std::optional<LevelError> loadFrom(LevelLineReader& stream, const std::string& fileName,
+                                       LevelReading* reading = nullptr);
     // Reads one header line "X Y"; false when the line holds no space to split it at.
-    static bool readPair(Position& out, LevelLineReader& stream);
+    static bool readPair(Position& out, std::string_view line);
 };

@@ -28,7 +28,7 @@ cmake --preset win64
 cmake --build --preset win64
 tests/e2e/wine/run.sh
 
-stage "Fuzzing the level reader and the rules"
+stage "Fuzzing the level reader, the rules and the level checker"
 cmake --preset fuzz
 cmake --build --preset fuzz
 ctest --preset fuzz

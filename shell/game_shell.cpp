@@ -6,6 +6,7 @@
 
 #include "game/level.h"
 #include "game/rules.h"
+#include "game/utf8.h"
 #include "resources/resource.h"
 
 Maze theMaze;
@@ -61,12 +62,13 @@ void explainRefusal(Window& window, LevelError error, bool fromLevelFile) {
     if (fromLevelFile) {
         const std::string folder = window.levelFolder();
         if (error.line == 0 && levelFileIsMissing()) {
-            window.showMessage(missingLevelText(folder), kWindowTitle);
+            window.showMessage(validUtf8(missingLevelText(folder)), kWindowTitle);
             return;
         }
         error.file = inFolder(folder, kLevelFileName);
     }
-    window.showMessage(refusedLevelText(error.message()), kWindowTitle);
+    // The file's name and the text quoted from it may hold any bytes; windows show only UTF-8.
+    window.showMessage(validUtf8(refusedLevelText(error.message())), kWindowTitle);
 }
 
 // Starts the level just loaded into the maze, or explains why it was refused and keeps the game.

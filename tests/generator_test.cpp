@@ -3,32 +3,12 @@
 
 #include "game/level.h"
 #include "game/rules.h"
+#include "tests/maze_expectations.h"
+#include "tools/difficulty.h"
 #include "tools/generator.h"
 #include "tools/solver.h"
 
 namespace {
-
-// Every side agrees with its neighbour's, and the only side open to the outside is the exit's.
-void expectWellFormed(const Maze& maze) {
-    int gaps = 0;
-    for (std::int32_t y = 0; y < maze.size.y; ++y) {
-        for (std::int32_t x = 0; x < maze.size.x; ++x) {
-            CellOpenings o = maze.openingsAt(Position{x, y});
-            struct { std::uint8_t open; Position to; std::uint8_t CellOpenings::*back; } sides[] = {
-                {o.up, {x, y - 1}, &CellOpenings::down}, {o.down, {x, y + 1}, &CellOpenings::up},
-                {o.left, {x - 1, y}, &CellOpenings::right}, {o.right, {x + 1, y}, &CellOpenings::left}};
-            for (auto side : sides) {
-                if (maze.contains(side.to)) {
-                    EXPECT_EQ(side.open, maze.openingsAt(side.to).*side.back) << x << "," << y;
-                } else if (side.open) {
-                    ++gaps;
-                    EXPECT_EQ(side.to, maze.exitPos) << x << "," << y;
-                }
-            }
-        }
-    }
-    EXPECT_EQ(gaps, 1);
-}
 
 TEST(Generator, RandomMazesHaveAgreeingWallsAndOneGapToTheExit) {
     std::mt19937_64 random(7);
@@ -82,30 +62,125 @@ TEST_F(Corridor, AWalkStraightIntoTheBrugakDoesNot) {
     EXPECT_FALSE(someShortestWalkWins(maze));
 }
 
+constexpr GenerateMethod kMethods[] = {GenerateMethod::Search, GenerateMethod::Random};
+
+// Corvel two cells ahead of the Brugak: stepping back or waiting gets him caught, at both turns.
+TEST_F(Corridor, BothTurnsOfTheWinAreTraps) {
+    maze.heroStart = {3, 0};
+    maze.monsterStart = {0, 0};
+    EXPECT_EQ(countTraps(maze, "dd"), 2);
+    EXPECT_EQ(countTraps(maze, "d"), std::nullopt);  // does not win
+    EXPECT_EQ(countTraps(maze, "ddd"), std::nullopt);  // goes on after the win
+}
+
+// The traps, counted from one table of every position, agree with solving each other key's
+// position on its own.
+TEST(Traps, AgreeWithSolvingEveryOtherKeysPosition) {
+    std::mt19937_64 random(21);
+    for (int round = 0; round < 20; ++round) {
+        Maze maze = randomMaze(random, 3 + round % 3, 3 + round % 4);
+        const auto cells = static_cast<std::int32_t>(maze.cells.size());
+        maze.heroStart = placeOf(maze, static_cast<std::int32_t>(random() % static_cast<std::uint64_t>(cells)));
+        maze.monsterStart = placeOf(maze, static_cast<std::int32_t>(random() % static_cast<std::uint64_t>(cells)));
+        if (maze.heroStart == maze.monsterStart) continue;
+        const Solution solution = solveLevel(maze);
+        if (!solution.winnable) continue;
+        std::int32_t traps = 0;
+        TurnState state{maze.heroStart, maze.monsterStart, Playing};
+        for (char key : solution.keys) {
+            bool trap = false;
+            for (char other : kSearchKeys) {
+                const TurnState to = nextTurn(maze, state, other);
+                if (other == key || (other != 'f' && to.hero == state.hero) || to.status == Escaped) continue;
+                Maze from = maze;
+                from.heroStart = to.hero;
+                from.monsterStart = to.monster;
+                trap |= to.status == Caught || !solveLevel(from).winnable;
+            }
+            traps += trap;
+            state = nextTurn(maze, state, key);
+        }
+        EXPECT_EQ(countTraps(maze, solution.keys), traps) << "round " << round;
+    }
+}
+
 TEST(Generator, TheSameSeedAndTriesGiveTheSameLevel) {
-    GenerateRequest request{6, 7, 42, 30};
-    auto first = generateLevel(request);
-    auto again = generateLevel(request);
-    ASSERT_TRUE(first && again);
-    EXPECT_EQ(levelText(first->maze), levelText(again->maze));
-    request.seed = 43;
-    auto other = generateLevel(request);
-    ASSERT_TRUE(other);
-    EXPECT_NE(levelText(first->maze), levelText(other->maze));
+    for (GenerateMethod method : kMethods) {
+        GenerateRequest request{6, 7, 42, 30, method};
+        auto first = generateLevel(request);
+        auto again = generateLevel(request);
+        ASSERT_TRUE(first && again);
+        EXPECT_EQ(levelText(first->maze), levelText(again->maze));
+        request.seed = 43;
+        auto other = generateLevel(request);
+        ASSERT_TRUE(other);
+        EXPECT_NE(levelText(first->maze), levelText(other->maze));
+    }
 }
 
 TEST(Generator, TheLevelWrittenIsTheOneJudged) {
-    for (GenerateRequest request : {GenerateRequest{6, 7, 5, 20}, GenerateRequest{36, 30, 5, 10}}) {
-        auto level = generateLevel(request);
-        ASSERT_TRUE(level);
-        Maze loaded;
-        ASSERT_FALSE(loaded.loadFromText(levelText(level->maze), "generated"));
-        expectWellFormed(loaded);
-        Solution solution = solveLevel(loaded);
-        ASSERT_TRUE(solution.winnable);
-        EXPECT_EQ(static_cast<std::int32_t>(solution.keys.size()), level->shortestWin);
-        EXPECT_FALSE(someShortestWalkWins(loaded));
+    for (GenerateMethod method : kMethods) {
+        for (GenerateRequest request : {GenerateRequest{6, 7, 5, 20, method}, GenerateRequest{36, 30, 5, 10, method}}) {
+            SCOPED_TRACE(testing::Message() << request.width << "x" << request.height << " method " << static_cast<int>(method));
+            auto level = generateLevel(request);
+            ASSERT_TRUE(level);
+            Maze loaded;
+            ASSERT_FALSE(loaded.loadFromText(levelText(level->maze), "generated"));
+            expectWellFormed(loaded);
+            EXPECT_TRUE(isConnected(loaded));
+            Solution solution = solveLevel(loaded);
+            ASSERT_TRUE(solution.winnable);
+            EXPECT_EQ(static_cast<std::int32_t>(solution.keys.size()), level->shortestWin);
+            EXPECT_FALSE(someShortestWalkWins(loaded));
+        }
     }
+}
+
+// The search's steps: walls stay in agreement, the board in one piece, the starts on it and apart,
+// also on boards where hardly any wall can change (a corridor of two cells).
+TEST(Generator, ChangesKeepTheMazeWellFormedAndInOnePiece) {
+    std::mt19937_64 random(3);
+    for (Position size : {Position{1, 2}, Position{2, 1}, Position{1, 5}, Position{3, 3}, Position{6, 7}, Position{13, 4}}) {
+        Maze maze = randomMaze(random, size.x, size.y);
+        maze.monsterStart = maze.monsterPos = {size.x - 1, size.y - 1};
+        for (int step = 0; step < 300; ++step) {
+            SCOPED_TRACE(testing::Message() << size.x << "x" << size.y << " step " << step);
+            changeMaze(maze, random, true);
+            expectWellFormed(maze);
+            ASSERT_TRUE(isConnected(maze));
+            ASSERT_TRUE(maze.contains(maze.heroStart) && maze.contains(maze.monsterStart));
+            ASSERT_NE(maze.heroStart, maze.monsterStart);
+        }
+    }
+}
+
+TEST(Generator, ClosingTheOnlyLinkOfTwoHalvesIsNotAllowed) {
+    Maze maze;
+    maze.size = {2, 1};
+    maze.cells = {kOpenRight, kOpenLeft};
+    EXPECT_TRUE(isConnected(maze));
+    maze.cells = {kOpenUp, kOpenDown};
+    EXPECT_FALSE(isConnected(maze));
+}
+
+// A search stopped early (as a time limit does) ends with the level of a run given just that
+// many tries, so the tries it reports make the level again.
+TEST(Generator, ASearchStoppedEarlyGivesTheLevelOfThatManyTries) {
+    for (GenerateMethod method : kMethods) {
+        const GenerateRequest whole{6, 7, 8, 200, method};
+        auto stopped = generateLevel(whole, [](std::int64_t tried, std::int32_t) { return tried < 80; });
+        auto shorter = generateLevel(GenerateRequest{6, 7, 8, 80, method});
+        ASSERT_TRUE(stopped && shorter);
+        EXPECT_EQ(levelText(stopped->maze), levelText(shorter->maze));
+    }
+}
+
+// The searching generator is there to find harder levels than drawing random mazes does.
+TEST(Generator, TheSearchFindsALongerWinThanRandomMazesWithTheSameTries) {
+    auto searched = generateLevel(GenerateRequest{6, 7, 1, 600, GenerateMethod::Search});
+    auto drawn = generateLevel(GenerateRequest{6, 7, 1, 600, GenerateMethod::Random});
+    ASSERT_TRUE(searched && drawn);
+    EXPECT_GT(searched->shortestWin, drawn->shortestWin);
 }
 
 TEST(Generator, RefusesBoardsOutsideItsSizes) {

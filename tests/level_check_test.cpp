@@ -2,6 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include <unistd.h>
 
 #include "tools/level_check.h"
 
@@ -54,6 +59,16 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"ExitNoSideLeadsTo", "3 2\n0 1\n2 0\n3 1\n" + kCleanCells, "exit-unreachable", 4, "(3, 1)"},
         Case{"HeroStartsOnTheExit", "3 2\n1 0\n2 0\n1 0\n" + kCleanCells, "hero-on-exit", 2, "wins at once"},
         Case{"HeroStartsOnTheBrugak", "3 2\n2 0\n2 0\n3 0\n" + kCleanCells, "hero-on-brugak", 2, "loses"},
+        Case{"RowOfCodesOnOneLine", kHeader + "10 14 14\n14\n14\n9\n13\n5\n", "ignored-text", 5,
+             "the text \" 14 14\" after the number 10 (one cell code a line) is ignored"},
+        Case{"CellLineWithoutANumber", kHeader + "10\n14\nfourteen\n9\n13\n5\n", "ignored-text", 7,
+             "\"fourteen\" holds no number"},
+        Case{"ThirdNumberOnTheSizeLine", "3 2 7\n2 1\n0 1\n3 0\n" + kCleanCells, "ignored-text", 1,
+             "\" 7\" after the second number, 2,"},
+        Case{"TabBetweenTheNumbers", "3 2\n2\t1 1\n0 1\n3 0\n" + kCleanCells, "ignored-text", 2,
+             "\"\\x091\" after the first number, 2,"},
+        Case{"PastTheTenCharacters", "3 2\n2 1\n0 1\n3 00000000000\n" + kCleanCells, "ignored-text", 4,
+             "only the 10 characters after the space are read: \"0\""},
         Case{"CannotBeWon", "3 2\n0 1\n2 0\n3 0\n10\n14\n6\n9\n13\n5\n", "unwinnable", 0, "cannot be won"}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
@@ -63,6 +78,52 @@ TEST(Check, ACleanLevelHasNothingToReportAndItsShortestWin) {
     for (const Finding& f : check.findings) ADD_FAILURE() << f.kind << " at line " << f.line << ": " << f.message;
     ASSERT_TRUE(check.solution.winnable);
     EXPECT_EQ(check.solution.keys, "wd");  // the Brugak's two steps end on the cell Corvel just left
+}
+
+TEST(Check, TrailingSpacesAndCarriageReturnsAreNoIgnoredText) {
+    LevelCheck check = checkLevel("3 2 \r\n2 1\t\n0 1\n3 0\n10 \n14\r\n14\n9\n13\n5\n", "level.dat");
+    for (const Finding& f : check.findings) ADD_FAILURE() << f.kind << " at line " << f.line << ": " << f.message;
+}
+
+// A finding in every cell costs no more than the first few of each kind and a count.
+TEST(Check, KeepsTheFirstFindingsOfEachKindAndCountsTheRest) {
+    std::string text = "100 100\n0 0\n99 99\n100 0\n";
+    for (int i = 0; i < 100 * 100; ++i) text += "9 9\n";  // up and right, into walls: one-way passages
+    LevelCheck check = checkLevel(text, "level.dat");
+    std::map<std::string, std::int64_t> kept;
+    for (const Finding& f : check.findings) ++kept[f.kind];
+    std::map<std::string, std::int64_t> counted;
+    for (const auto& k : check.findings.counts()) {
+        counted[k.kind] = k.count;
+        EXPECT_EQ(kept[k.kind], std::min(k.count, Findings::kKeptPerKind)) << k.kind;
+        EXPECT_EQ(k.leftOut(), k.count - kept[k.kind]) << k.kind;
+    }
+    EXPECT_EQ(counted["one-way-passage"], 2 * 99 * 100);
+    EXPECT_EQ(counted["open-edge"], 100 + 99);  // the top row, and the right column but for the exit
+    EXPECT_EQ(counted["ignored-text"], 100 * 100);
+    // The first ones, in the order of the file.
+    auto first = std::find_if(check.findings.begin(), check.findings.end(),
+                              [](const Finding& f) { return f.kind == "one-way-passage"; });
+    ASSERT_NE(first, check.findings.end());
+    EXPECT_EQ(first->line, kFirstCellLine);
+}
+
+// Lines after the cells are counted, without being kept, only so far: past that "at least".
+TEST(Check, CountsTrailingLinesOnlySoFar) {
+    const auto path = std::filesystem::temp_directory_path() / ("corvel-check-long-" + std::to_string(::getpid()));
+    std::ofstream(path, std::ios::binary) << kHeader + kCleanCells;
+    std::filesystem::resize_file(path, std::uintmax_t{3} << 30);  // sparse: zero bytes, one endless line
+    LevelCheck check = checkLevelFile(path.string());
+    std::filesystem::remove(path);
+    ASSERT_FALSE(check.refusal);
+    auto ignored = std::find_if(check.findings.begin(), check.findings.end(),
+                                [](const Finding& f) { return f.kind == "ignored-lines"; });
+    ASSERT_NE(ignored, check.findings.end());
+    EXPECT_EQ(ignored->line, 11);
+    EXPECT_NE(ignored->message.find("at least 1 line, from line 11 on (only the first 64 MiB after line 10 are counted), is after "
+                                       "the last cell and ignored"),
+              std::string::npos)
+        << ignored->message;
 }
 
 TEST(Check, ARefusedLevelSaysWhyAndWhere) {

@@ -5,11 +5,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <string>
 #include <vector>
 
 #include "game/level.h"
+#include "game/utf8.h"
 
 using namespace std::string_literals;
 
@@ -34,6 +37,30 @@ INSTANTIATE_TEST_SUITE_P(
                     AtoiCase{"2147483647", 2147483647}, AtoiCase{"2147483648", INT32_MIN},
                     AtoiCase{"-2147483648", INT32_MIN}, AtoiCase{"4294967297", 1},
                     AtoiCase{"9999999999", 1410065407}, AtoiCase{"00000000000000000000015", 15}));
+
+struct Utf8Case {
+    const char* name;
+    std::string text;
+    std::string valid;
+};
+
+class Utf8 : public testing::TestWithParam<Utf8Case> {};
+
+TEST_P(Utf8, StrayBytesAreReplaced) { EXPECT_EQ(validUtf8(GetParam().text), GetParam().valid); }
+
+const std::string kReplacement = "\xEF\xBF\xBD";
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Utf8,
+    testing::Values(Utf8Case{"Ascii", "GameData.dat:1: 4 x", "GameData.dat:1: 4 x"},
+                    Utf8Case{"WholeCharacters", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
+                    Utf8Case{"Latin1", "caf\xE9.dat", "caf" + kReplacement + ".dat"},
+                    Utf8Case{"CutAtTheEnd", "x\xC3", "x" + kReplacement},
+                    Utf8Case{"Overlong", "\xC0\xAF", kReplacement + kReplacement},
+                    Utf8Case{"Surrogate", "\xED\xA0\x80", kReplacement + kReplacement + kReplacement},
+                    Utf8Case{"BeyondUnicode", "\xF4\x90\x80\x80", kReplacement + kReplacement + kReplacement + kReplacement},
+                    Utf8Case{"Utf16", "\xFF\xFE" "3\0"s, kReplacement + kReplacement + "3\0"s}),
+    byName);
 
 // A board's header followed by cell lines.
 std::string level(const std::string& header, const std::vector<std::string>& cells, const char* eol = "\n") {
@@ -159,7 +186,13 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"NoSpace", "2 2\n00\n1 1\n1 1\n", 2, "no space"},
         RefusedCase{"TabOnly", "2\t2\n0 0\n1 1\n1 1\n", 1, "no space"},
         RefusedCase{"SpaceAfterZeroByte", "2 2\n0\0 0\n1 1\n1 1\n"s, 2, "no space"},
-        RefusedCase{"AfterOverlongHeaderLine", "2 2\n0 " + std::string(300, '0') + "\n1 1\n1 1\n", 3, "longer than 255"},
+        RefusedCase{"AfterOverlongHeaderLine", "2 2\n0 " + std::string(300, '0') + "\n1 1\n1 1\n", 2, "longer than 255"},
+        RefusedCase{"SizeWithoutHeightInAShortFile", "4 x\n0 0\n", 1, "at least 1 by 1, but it is 4 by 0"},
+        RefusedCase{"HeroOutsideInAShortFile", "2 2\n5 5\n", 2, "hero's start (5, 5)"},
+        RefusedCase{"BrugakOutsideInAShortFile", "2 2\n0 0\n5 5\n", 3, "Brugak's start (5, 5)"},
+        RefusedCase{"CutCharacterQuotedWhole", std::string(39, 'x') + "\xC3\xA9\n", 1, "\"" + std::string(39, 'x') + "...\""},
+        RefusedCase{"InvalidBytesEscaped", "\xFF\xFE" "2\x00" "2\n"s, 1, "\"\\xFF\\xFE2\""},
+        RefusedCase{"WholeCharactersKept", "\xC3\xA9t\xC3\xA9\n", 1, "\"\xC3\xA9t\xC3\xA9\""},
         RefusedCase{"ZeroWidth", "0 2\n0 0\n0 0\n1 1\n", 1, "at least 1 by 1"},
         RefusedCase{"NegativeHeight", "2 -2\n0 0\n0 0\n1 1\n", 1, "at least 1 by 1"},
         RefusedCase{"WrapsNegative", "2147483648 1\n0 0\n0 0\n1 1\n", 1, "at least 1 by 1"},
@@ -211,6 +244,76 @@ TEST(LevelFile, LoadsFromDiskByteForByte) {
     auto error = maze.load(path.string());
     std::filesystem::remove(path);
     ASSERT_FALSE(error) << error->message();
+    EXPECT_EQ(maze.cells, (std::vector<std::int32_t>{9, 10, 5, 6}));
+}
+
+// Every file: through a temporary file on disk, read a block at a time.
+class LevelOnDisk : public testing::Test {
+protected:
+    void TearDown() override { std::filesystem::remove_all(folder); }
+    std::string path(const std::string& name) {
+        std::filesystem::create_directories(folder);
+        return (folder / name).string();
+    }
+    std::string write(const std::string& text) {
+        std::string file = path("level.dat");
+        std::ofstream(file, std::ios::binary) << text;
+        return file;
+    }
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("corvel-level-disk-" + std::to_string(::getpid()));
+};
+
+// Lines of every length up to and past the buffer, carriage returns, zero bytes and a byte 26,
+// in a file several blocks long, so that lines run across the blocks the file is read in.
+TEST_F(LevelOnDisk, ReadsAsTheTextInMemoryReads) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 6; ++round) {
+        std::string text = "300 300\n0 0\n1 1\n2 1\n";
+        const char* pieces[] = {"9", "12 x", "\r", "\n", "\0", " ", "-3"};
+        while (text.size() < 300'000) {
+            auto roll = random() % 1000;
+            if (roll == 0 && round % 2) text += '\x1a';
+            else if (roll < 5) text += std::string(250 + random() % 10, '7') + "\n";
+            else text += pieces[random() % 7];
+        }
+        if (round == 5) text.resize(text.size() / 3);
+        Maze inMemory, onDisk;
+        auto memoryError = inMemory.loadFromText(text, "level.dat");
+        auto diskError = onDisk.load(write(text));
+        ASSERT_EQ(memoryError.has_value(), diskError.has_value()) << round;
+        EXPECT_EQ(inMemory.cells, onDisk.cells) << round;
+        EXPECT_EQ(inMemory.exitPos, onDisk.exitPos) << round;
+    }
+}
+
+// Nothing but a regular file is read: a FIFO would wait for a writer, a device would never end.
+TEST_F(LevelOnDisk, RefusesWhatIsNotARegularFile) {
+    const std::string fifo = path("fifo.dat"), zero = path("zero.dat");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", zero);
+    for (const auto& [file, kind] : {std::pair{fifo, "a FIFO (named pipe)"}, std::pair{zero, "a device"},
+                                     std::pair{folder.string(), "a folder"}}) {
+        Maze maze = loadOk(level(kHeader2x2, {"9", "10", "5", "6"}));
+        auto error = maze.load(file);
+        ASSERT_TRUE(error) << file;
+        EXPECT_EQ(error->message(), file + ": is not a regular file but " + kind + ": only a level file can be read");
+        EXPECT_EQ(maze.cells, (std::vector<std::int32_t>{9, 10, 5, 6}));
+    }
+}
+
+// A small level followed by three gigabytes (sparse, so free to make) is read only as far as its
+// cells: the rest is never looked at.
+TEST_F(LevelOnDisk, ReadsOnlyAsFarAsTheLastCell) {
+    const std::string file = write(level(kHeader2x2, {"9", "10", "5", "6"}));
+    std::filesystem::resize_file(file, std::uintmax_t{3} << 30);
+    Maze maze;
+    std::FILE* handle = std::fopen(file.c_str(), "rb");
+    ASSERT_TRUE(handle);
+    LevelLineReader stream(handle);
+    EXPECT_FALSE(maze.loadFrom(stream, file));
+    EXPECT_LT(std::ftell(handle), 1 << 20);
+    std::fclose(handle);
     EXPECT_EQ(maze.cells, (std::vector<std::int32_t>{9, 10, 5, 6}));
 }
 

@@ -42,6 +42,12 @@ TEST_F(LevelTools, PlayWinsWithTheKeysSolvePrints) {
         EXPECT_EQ(played["status"], "Escaped") << level << " " << keys;
         ToolResult text = runTool({"solve", level});
         EXPECT_NE(text.out.find(keys), std::string::npos);
+        // solve and check tell the same traps, in their text and their JSON.
+        const std::string traps = std::to_string(json["traps"].get<int>());
+        EXPECT_NE(text.out.find(", with " + traps + " trap"), std::string::npos) << text.out;
+        auto checked = nlohmann::json::parse(runTool({"check", level, "--json"}).out);
+        EXPECT_EQ(checked["traps"], json["traps"]);
+        EXPECT_NE(runTool({"check", level}).out.find(", with " + traps + " trap"), std::string::npos);
     }
 }
 
@@ -102,6 +108,46 @@ TEST_F(LevelTools, GenerateRefusesNonsensicalSizesWithStatusTwo) {
         EXPECT_FALSE(r.err.empty());
         EXPECT_FALSE(fs::exists(out));
     }
+}
+
+// Numbers outside what an option allows are usage errors that name the range, never wrapped,
+// clamped or read in part.
+TEST_F(LevelTools, GenerateRefusesNumbersOutOfRangeNamingTheRange) {
+    const std::string out = (dir / "never.dat").string();
+    const std::string seeds = "from 0 to 18446744073709551615";
+    struct Case {
+        const char* option;
+        const char* value;
+        std::string range;
+    } cases[] = {{"--tries", "0", "from 1 to 1000000000"},
+                 {"--tries", "99999999999999999999999", "from 1 to 1000000000"},
+                 {"--tries", "1.5", "from 1 to 1000000000"},
+                 {"--seed", "-1", seeds},
+                 {"--seed", "18446744073709551616", seeds},
+                 {"--seed", "1e26", seeds},
+                 {"--seconds", "0", "from 1 to 86400"},
+                 {"--width", "+6", "from 1 to 4096"}};
+    for (const Case& c : cases) {
+        ToolResult r = runTool({"generate", out, "--width", "6", "--height", "7", c.option, c.value});
+        EXPECT_EQ(r.status, 2) << c.option << " " << c.value;
+        EXPECT_NE(r.err.find(c.range), std::string::npos) << r.err;
+        EXPECT_LT(r.err.size(), 200u) << r.err;
+        EXPECT_FALSE(fs::exists(out));
+    }
+    EXPECT_EQ(runTool({"generate", out, "--width", "6", "--height", "7", "--method", "best"}).status, 2);
+}
+
+// A run ended by the clock says which tries make its level again, and they do.
+TEST_F(LevelTools, GenerateForSomeSecondsNamesTheTriesThatMakeItsLevelAgain) {
+    const std::string timed = (dir / "timed.dat").string(), again = (dir / "again.dat").string();
+    ToolResult r = runTool({"generate", timed, "--width", "9", "--height", "9", "--seed", "4", "--seconds", "1"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string marker = "--tries ";
+    const auto at = r.out.find(marker);
+    ASSERT_NE(at, std::string::npos) << r.out;
+    const std::string tries = r.out.substr(at + marker.size(), r.out.find(' ', at + marker.size()) - at - marker.size());
+    ASSERT_EQ(runTool({"generate", again, "--width", "9", "--height", "9", "--seed", "4", "--tries", tries}).status, 0);
+    EXPECT_EQ(slurp(timed), slurp(again));
 }
 
 }  // namespace

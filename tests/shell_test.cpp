@@ -6,6 +6,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "resources/resource.h"
 #include "shell/board_painter.h"
 #include "shell/game_shell.h"
+#include "game/utf8.h"
 
 namespace {
 
@@ -177,6 +179,58 @@ TEST_F(Shell, ALevelFileThatCannotBeOpenedIsToBeMendedNotPut) {
     ASSERT_EQ(window.boxes.size(), 1u);
     EXPECT_NE(window.boxes[0].text.find("GameData.dat: cannot be opened"), std::string::npos) << window.boxes[0].text;
     EXPECT_NE(window.boxes[0].text.find("Mend the file"), std::string::npos) << window.boxes[0].text;
+}
+
+// A GameData.dat that is no level file: the box says why, in valid UTF-8, and the game goes on.
+struct HostileCase {
+    const char* name;
+    std::function<void()> make;  // makes GameData.dat in the current folder
+    const char* says;
+};
+
+class HostileLevel : public Shell, public testing::WithParamInterface<HostileCase> {};
+
+TEST_P(HostileLevel, IsRefusedAndTheGameInProgressGoesOn) {
+    writeLevel(kLongCorridor);
+    newGame(window);
+    type("d");
+    const Maze before = theMaze;
+    std::filesystem::remove(kLevelFileName);
+    GetParam().make();
+    newGame(window);
+    ASSERT_EQ(window.boxes.size(), 1u);
+    const std::string& text = window.boxes[0].text;
+    EXPECT_NE(text.find(GetParam().says), std::string::npos) << text;
+    EXPECT_EQ(validUtf8(text), text);
+    EXPECT_EQ(theMaze.heroPos, before.heroPos);
+    EXPECT_EQ(theMaze.cells, before.cells);
+    EXPECT_EQ(gameStatus, Playing);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, HostileLevel,
+    testing::Values(
+        HostileCase{"LinkToDevZero", [] { std::filesystem::create_symlink("/dev/zero", kLevelFileName); },
+                    "GameData.dat: is not a regular file but a device"},
+        HostileCase{"Fifo", [] { ASSERT_EQ(::mkfifo(kLevelFileName, 0600), 0); },
+                    "GameData.dat: is not a regular file but a FIFO"},
+        HostileCase{"Folder", [] { std::filesystem::create_directory(kLevelFileName); },
+                    "GameData.dat: is not a regular file but a folder"},
+        HostileCase{"Latin1Text", [] { std::ofstream(kLevelFileName, std::ios::binary) << "caf\xE9\n"; },
+                    "GameData.dat:1: the board size (\"W H\") has no space between its two numbers: \"caf\\xE9\""},
+        HostileCase{"CharacterCutByTheQuote",
+                    [] { std::ofstream(kLevelFileName, std::ios::binary) << std::string(39, 'x') + "\xC3\xA9\n"; },
+                    "xxx...\""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Three gigabytes after the cells (sparse, so free to make) are never read: New Game is instant.
+TEST_F(Shell, LinesAfterTheCellsAreNotRead) {
+    writeLevel(kCorridor);
+    std::filesystem::resize_file(kLevelFileName, std::uintmax_t{3} << 30);
+    newGame(window);
+    EXPECT_TRUE(window.boxes.empty());
+    EXPECT_TRUE(levelLoaded);
+    EXPECT_EQ(theMaze.cells, (std::vector<std::int32_t>{12, 12, 12}));
 }
 
 struct EndCase {

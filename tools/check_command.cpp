@@ -1,46 +1,67 @@
 // corvel-level check: everything the game will do with a level file that its maker may not expect.
 #include <iostream>
-#include <map>
 #include <memory>
 
-#include "tools/analysis_json.h"
 #include "tools/commands.h"
+#include "tools/level_check.h"
+#include "tools/level_json.h"
 
 namespace {
-
-// Past this many findings of one kind the text names how many more there are; --json has them all.
-constexpr int kShownPerKind = 20;
 
 struct CheckArguments {
     std::string level;
     bool json = false;
 };
 
-std::string located(const std::string& file, std::int32_t line) {
+std::string located(const std::string& file, std::int64_t line) {
     return line > 0 ? file + ":" + std::to_string(line) : file;
 }
 
-void printText(const std::string& file, const LevelCheck& check) {
+}  // namespace
+
+Json checkJson(const std::string& file, const LevelCheck& check) {
+    Json json{{"file", file}, {"usable", !check.refusal}};
     if (check.refusal) {
-        std::cout << located(file, check.refusal->line) << ": refused: " << check.refusal->fault << '\n';
-        return;
+        json["refusal"] = Json{{"line", check.refusal->line}, {"fault", check.refusal->fault}};
+        return json;
     }
-    std::map<std::string, int> perKind;
+    json["findings"] = Json::array();
     for (const Finding& f : check.findings)
-        if (++perKind[f.kind] <= kShownPerKind) std::cout << located(file, f.line) << ": " << f.message << '\n';
-    for (const auto& [kind, count] : perKind)
-        if (count > kShownPerKind)
-            std::cout << file << ": ... and " << count - kShownPerKind << " more " << kind << " (see --json)\n";
-    std::cout << file << ": the game accepts this level";
-    if (check.solution.winnable) {
-        std::cout << "; the shortest win takes " << keyCount(check.solution.keys.size()) << " (corvel-level solve shows them)";
-    } else if (check.solution.searched) {
-        std::cout << ", but it cannot be won";
+        json["findings"].push_back(Json{{"kind", f.kind}, {"line", f.line}, {"message", f.message}});
+    json["counts"] = Json::object();
+    json["leftOut"] = Json::object();
+    for (const auto& k : check.findings.counts()) {
+        json["counts"][k.kind] = k.count;
+        if (k.leftOut() > 0) json["leftOut"][k.kind] = k.leftOut();
     }
-    std::cout << '\n';
+    json["searched"] = check.solution.searched;
+    if (check.solution.searched) {
+        json["winnable"] = check.solution.winnable;
+        if (check.solution.winnable) json["shortestWin"] = check.solution.keys.size();
+        if (check.traps) json["traps"] = *check.traps;
+        json["positionsReached"] = check.solution.positionsReached;
+    }
+    return json;
 }
 
-}  // namespace
+void printCheckText(std::ostream& out, const std::string& file, const LevelCheck& check) {
+    if (check.refusal) {
+        out << located(file, check.refusal->line) << ": refused: " << check.refusal->fault << '\n';
+        return;
+    }
+    for (const Finding& f : check.findings) out << located(file, f.line) << ": " << f.message << '\n';
+    for (const auto& k : check.findings.counts())
+        if (k.leftOut() > 0) out << file << ": ... and " << k.leftOut() << " more " << k.kind << '\n';
+    out << file << ": the game accepts this level";
+    if (check.solution.winnable) {
+        out << "; the shortest win takes " << keyCount(check.solution.keys.size());
+        if (check.traps) out << ", with " << *check.traps << (*check.traps == 1 ? " trap" : " traps");
+        out << " (corvel-level solve shows them)";
+    } else if (check.solution.searched) {
+        out << ", but it cannot be won";
+    }
+    out << '\n';
+}
 
 void addCheckCommand(CLI::App& app, CommandAction& action) {
     auto args = std::make_shared<CheckArguments>();
@@ -52,21 +73,16 @@ void addCheckCommand(CLI::App& app, CommandAction& action) {
                  "(warnings or not), 1 for a refused one.");
     check->add_option("LEVEL", args->level, "The level file")->required();
     check->add_flag("--json", args->json,
-                    "Print one JSON object: file, usable, refusal {line, fault} or findings [{kind, line, message}], "
-                    "searched, winnable, shortestWin, positionsReached");
+                    "Print one JSON object: file, usable, refusal {line, fault} or findings [{kind, line, message}] "
+                    "(the first " + std::to_string(Findings::kKeptPerKind) + " of each kind), counts {kind: findings}, leftOut {kind: findings not listed}, "
+                    "searched, winnable, shortestWin, traps, positionsReached. Text that is not UTF-8 is replaced by U+FFFD");
     check->callback([args, &action] {
         action = [args] {
-            std::string bytes;
-            LevelCheck result;
-            if (auto error = readLevelFile(args->level, bytes)) {
-                result.refusal = error;
-            } else {
-                result = checkLevel(bytes, args->level);
-            }
+            const LevelCheck result = checkLevelFile(args->level);
             if (args->json) {
-                std::cout << checkJson(args->level, result).dump() << '\n';
+                std::cout << jsonText(checkJson(args->level, result)) << '\n';
             } else {
-                printText(args->level, result);
+                printCheckText(std::cout, args->level, result);
             }
             return result.refusal ? kExitRefused : kExitOk;
         };

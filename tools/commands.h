@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <iosfwd>
 #include <optional>
 #include <string>
 
@@ -33,6 +34,11 @@ void reportError(const std::string& what);
 GameStatus playKeys(Maze& maze, const std::string& keys);
 
 const char* statusName(GameStatus status);
+
+struct LevelCheck;
+// What `check` prints for people: the refusal, or the findings kept, how many more of each kind
+// there are, and whether the level can be won.
+void printCheckText(std::ostream& out, const std::string& file, const LevelCheck& check);
 
 // "1 key", "83 keys".
 std::string keyCount(std::size_t keys);

@@ -1,40 +1,139 @@
-// corvel-level generate: searches random mazes for a hard level and writes the best one found.
+// corvel-level generate: searches mazes for a hard level and writes the best one found.
+#include <charconv>
 #include <chrono>
 #include <iostream>
+#include <limits>
 #include <memory>
 
 #include "tools/commands.h"
+#include "tools/difficulty.h"
 #include "tools/generator.h"
 #include "tools/safe_file.h"
+#include "tools/solver.h"
 
 namespace {
 
+// More tries than a machine judges in days: a larger number is a slip of the finger.
+constexpr std::uint64_t kMostTries = 1'000'000'000;
+constexpr std::uint64_t kMostSeconds = 86'400;
+
 struct GenerateArguments {
     std::string output;
-    GenerateRequest request;
+    std::string method = "search";
+    std::string width, height, seed = "1", tries, seconds;
 };
 
-// Reports on stderr at most once a second, so short runs stay quiet.
+// The text as a whole number from `least` to `most`, written in decimal digits alone: a sign,
+// an exponent or a number past the range is refused rather than wrapped or clamped.
+std::optional<std::uint64_t> wholeNumber(const std::string& text, std::uint64_t least, std::uint64_t most) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
+    std::uint64_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < least || value > most) return std::nullopt;
+    return value;
+}
+
+CLI::Validator wholeNumberFrom(std::uint64_t least, std::uint64_t most) {
+    const std::string range = std::to_string(least) + " to " + std::to_string(most);
+    return CLI::Validator(
+        [=](std::string& text) -> std::string {
+            return wholeNumber(text, least, most) ? "" : "'" + text + "' is not a whole number from " + range;
+        },
+        "from " + range);
+}
+
+std::uint64_t valueOf(const std::string& checked) { return *wholeNumber(checked, 0, std::numeric_limits<std::uint64_t>::max()); }
+
+std::string duration(double seconds) {
+    if (seconds < 120) return std::to_string(static_cast<std::int64_t>(seconds + 0.5)) + " s";
+    return std::to_string(static_cast<std::int64_t>(seconds / 60 + 0.5)) + " min";
+}
+
+// Reports on stderr at most once a second, so short runs stay quiet, and ends the search when
+// the time allowed is up.
 class ProgressLine {
 public:
-    explicit ProgressLine(std::int64_t tries) : tries_(tries) {}
-    void operator()(std::int64_t tried, std::int32_t bestWin) {
+    ProgressLine(std::int64_t tries, std::optional<double> seconds) : tries_(tries), seconds_(seconds) {}
+    bool operator()(std::int64_t tried, std::int32_t bestWin) {
+        tried_ = tried;
         auto now = std::chrono::steady_clock::now();
-        if (now - last_ < std::chrono::seconds(1)) return;
+        const double elapsed = std::chrono::duration<double>(now - start_).count();
+        if (seconds_ && elapsed >= *seconds_) {
+            outOfTime_ = tried < tries_;
+            return false;
+        }
+        if (now - last_ < std::chrono::seconds(1)) return true;
         last_ = now;
         shown_ = true;
-        std::cerr << "\rgenerate: " << tried << " of " << tries_ << " mazes tried, longest shortest win so far "
-                  << keyCount(static_cast<std::size_t>(bestWin)) << std::flush;
+        double left = static_cast<double>(tries_ - tried) * elapsed / static_cast<double>(tried);
+        if (seconds_) left = std::min(left, *seconds_ - elapsed);
+        std::cerr << "\rgenerate: " << tried << " mazes judged";
+        if (tries_ < std::numeric_limits<std::int64_t>::max()) std::cerr << " of " << tries_;
+        std::cerr << ", longest shortest win so far " << keyCount(static_cast<std::size_t>(bestWin)) << ", about "
+                  << duration(left) << " left   " << std::flush;
+        return true;
     }
-    ~ProgressLine() {
+    // Ends the progress line, so that what follows starts on a line of its own.
+    void finish() {
         if (shown_) std::cerr << '\n';
+        shown_ = false;
     }
+    std::int64_t tried() const { return tried_; }
+    bool outOfTime() const { return outOfTime_; }
 
 private:
     std::int64_t tries_;
-    std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+    std::optional<double> seconds_;
+    std::int64_t tried_ = 0;
+    bool outOfTime_ = false;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point last_ = start_;
     bool shown_ = false;
 };
+
+int runGenerate(const GenerateArguments& args) {
+    GenerateRequest request;
+    request.width = static_cast<std::int32_t>(valueOf(args.width));
+    request.height = static_cast<std::int32_t>(valueOf(args.height));
+    request.seed = valueOf(args.seed);
+    request.method = args.method == "random" ? GenerateMethod::Random : GenerateMethod::Search;
+    const std::int64_t cells = std::int64_t{request.width} * request.height;
+    if (cells < kMinGenerateCells || cells > kMaxGenerateCells) {
+        reportError("generate: a board of " + std::to_string(request.width) + " by " + std::to_string(request.height) +
+                    " has " + std::to_string(cells) + " cells; it needs " + std::to_string(kMinGenerateCells) + " to " +
+                    std::to_string(kMaxGenerateCells));
+        return kExitUsage;
+    }
+    std::optional<double> seconds;
+    if (!args.seconds.empty()) seconds = static_cast<double>(valueOf(args.seconds));
+    if (!args.tries.empty()) {
+        request.tries = static_cast<std::int64_t>(valueOf(args.tries));
+    } else {
+        request.tries = seconds ? std::numeric_limits<std::int64_t>::max() : defaultTries(request.width, request.height);
+    }
+    ProgressLine progress(request.tries, seconds);
+    const std::optional<GeneratedLevel> level = generateLevel(request, std::ref(progress));
+    progress.finish();
+    const std::string tried = std::to_string(progress.tried()) + (progress.tried() == 1 ? " maze" : " mazes");
+    if (!level) {
+        reportError("generate: none of the " + tried +
+                    " judged gave a level that can be won and needs the Brugak to be reckoned with");
+        return kExitRefused;
+    }
+    if (auto error = writeFileSafely(args.output, levelText(level->maze))) {
+        reportError(*error);
+        return kExitRefused;
+    }
+    std::cout << args.output << ": a " << request.width << " by " << request.height << " level whose shortest win takes "
+              << keyCount(static_cast<std::size_t>(level->shortestWin));
+    if (auto traps = countTraps(level->maze, solveLevel(level->maze).keys)) std::cout << ", with " << *traps << " traps";
+    std::cout << " (" << args.method << ", seed " << request.seed << ", " << tried << ", " << level->candidates
+              << " candidate levels)\n";
+    if (progress.outOfTime())
+        std::cout << "The time ran out; --method " << args.method << " --seed " << request.seed << " --tries "
+                  << progress.tried() << " makes the same level again.\n";
+    return kExitOk;
+}
 
 }  // namespace
 
@@ -42,49 +141,36 @@ void addGenerateCommand(CLI::App& app, CommandAction& action) {
     auto args = std::make_shared<GenerateArguments>();
     CLI::App* generate = app.add_subcommand(
         "generate",
-        "Search random mazes (walls that agree between neighbours, a closed outer wall but for one gap with the "
-        "exit just outside) and their start cells for the level whose shortest win is longest, among those where "
-        "walking a shortest path to the exit while ignoring the Brugak does not win, and write it to OUT. The "
-        "same seed and tries always give the same level. Exit status 1 when no such level was found or OUT "
-        "cannot be written; OUT is never left half written.");
+        "Search mazes (walls that agree between neighbours, a closed outer wall but for one gap with the exit just "
+        "outside) and their start cells for the level whose shortest win is longest, among those where walking a "
+        "shortest path to the exit while ignoring the Brugak does not win, and write it to OUT. The same method, "
+        "seed and tries always give the same level; a run ended by --seconds may stop at a different try each "
+        "time, and says which --tries makes its level again. Progress, with the longest win so far, goes to "
+        "stderr. Exit status 1 when no such level was found or OUT cannot be written; OUT is never left half "
+        "written.");
     generate->add_option("OUT", args->output, "The level file to write")->required();
-    auto size = CLI::Range(1, kMaxGenerateCells);
-    generate->add_option("--width", args->request.width, "Columns")->required()->check(size);
-    generate->add_option("--height", args->request.height, "Rows")->required()->check(size);
-    generate->add_option("--seed", args->request.seed, "Seed of the random mazes")->capture_default_str();
-    generate->add_option("--tries", args->request.tries,
-                         "Mazes to try; on boards of up to 1024 cells every pair of start cells of each maze is judged")
+    const auto size = wholeNumberFrom(1, kMaxGenerateCells);
+    generate->add_option("--width", args->width, "Columns")->type_name("N")->required()->check(size);
+    generate->add_option("--height", args->height, "Rows")->type_name("N")->required()->check(size);
+    generate->add_option("--method", args->method,
+                         "search: change one wall (or the exit's gap) of a maze at a time, keeping each change that "
+                         "leaves the longest shortest win no shorter, and start again from a fresh maze when it "
+                         "stops gaining; random: judge a fresh random maze at every try")
         ->capture_default_str()
-        ->check(CLI::PositiveNumber);
-    generate->callback([args, &action] {
-        action = [args] {
-            const GenerateRequest& request = args->request;
-            const std::int64_t cells = std::int64_t{request.width} * request.height;
-            if (cells < kMinGenerateCells || cells > kMaxGenerateCells) {
-                reportError("generate: a board of " + std::to_string(request.width) + " by " +
-                            std::to_string(request.height) + " has " + std::to_string(cells) +
-                            " cells; it needs " + std::to_string(kMinGenerateCells) + " to " +
-                            std::to_string(kMaxGenerateCells));
-                return kExitUsage;
-            }
-            std::optional<GeneratedLevel> level;
-            {
-                ProgressLine progress(request.tries);
-                level = generateLevel(request, std::ref(progress));
-            }
-            if (!level) {
-                reportError("generate: none of the " + std::to_string(request.tries) +
-                            " mazes tried gave a level that can be won and needs the Brugak to be reckoned with");
-                return kExitRefused;
-            }
-            if (auto error = writeFileSafely(args->output, levelText(level->maze))) {
-                reportError(*error);
-                return kExitRefused;
-            }
-            std::cout << args->output << ": a " << request.width << " by " << request.height
-                      << " level whose shortest win takes " << keyCount(static_cast<std::size_t>(level->shortestWin)) << " (seed " << request.seed
-                      << ", " << request.tries << " mazes, " << level->candidates << " candidate levels)\n";
-            return kExitOk;
-        };
-    });
+        ->check(CLI::IsMember({"search", "random"}));
+    generate->add_option("--seed", args->seed, "Seed of the random choices")
+        ->type_name("N")
+        ->capture_default_str()
+        ->check(wholeNumberFrom(0, std::numeric_limits<std::uint64_t>::max()));
+    generate->add_option("--tries", args->tries,
+                         "Mazes to judge (on boards of up to 1024 cells, each with every pair of start cells); by "
+                         "default a few seconds' work whatever the board's size, or no limit with --seconds")
+        ->type_name("N")
+        ->check(wholeNumberFrom(1, kMostTries));
+    generate->add_option("--seconds", args->seconds,
+                         "Stop after this many seconds (or at the end of --tries, if sooner); how far a run gets in "
+                         "a given time differs from run to run and machine to machine")
+        ->type_name("N")
+        ->check(wholeNumberFrom(1, kMostSeconds));
+    generate->callback([args, &action] { action = [args] { return runGenerate(*args); }; });
 }

@@ -1,5 +1,6 @@
 // The level checker: how the file's lines were read, the board's walls and exit, and the play.
 #include "tools/level_check.h"
+#include "tools/difficulty.h"
 
 #include <algorithm>
 
@@ -22,9 +23,46 @@ constexpr Direction kDirections[] = {{"up", 0, -1, &CellOpenings::up, &CellOpeni
                                      {"left", -1, 0, &CellOpenings::left, &CellOpenings::right, 'a'},
                                      {"right", 1, 0, &CellOpenings::right, &CellOpenings::left, 'd'}};
 
+bool onlySpace(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
+}
+
+// The text the number rule leaves unread in one part of a line, when it is more than white space.
+std::string_view unreadText(std::string_view part) {
+    std::string_view rest = part.substr(levelNumberEnd(part));
+    return onlySpace(rest) ? std::string_view{} : rest;
+}
+
+// What a line holds beyond the numbers read from it, said once per line.
+void reportUnreadText(Findings& out, std::int32_t line, std::string_view text) {
+    auto report = [&](std::string_view part, const std::string& read) {
+        std::string_view unread = unreadText(part);
+        if (unread.empty()) return false;
+        out.add("ignored-text", line, [&] {
+            if (unread.size() == part.size()) return quotedLine(part) + " holds no number: it reads as 0";
+            return "the text " + quotedLine(unread) + " after " + read + " is ignored";
+        });
+        return true;
+    };
+    if (line >= kFirstCellLine) {
+        report(text, "the number " + std::to_string(levelAtoi(text)) + " (one cell code a line)");
+        return;
+    }
+    const std::size_t space = text.find(' ');
+    const std::string_view first = text.substr(0, space), second = text.substr(space + 1);
+    const std::string_view window = second.substr(0, kSecondNumberWidth);
+    if (report(first, "the first number, " + std::to_string(levelAtoi(first)) + ",")) return;
+    if (report(window, "the second number, " + std::to_string(levelAtoi(window)) + ",")) return;
+    if (!onlySpace(second.substr(window.size())))
+        out.add("ignored-text", line, [&] {
+            return "only the " + std::to_string(kSecondNumberWidth) + " characters after the space are read: " +
+                   quotedLine(second.substr(window.size())) + " after them is ignored";
+        });
+}
+
 class Checker {
 public:
-    Checker(const Maze& maze, const LevelReading& reading, std::vector<Finding>& out)
+    Checker(const Maze& maze, const LevelReading& reading, Findings& out)
         : maze_(maze), reading_(reading), out_(out) {}
 
     void fileLines();
@@ -33,8 +71,9 @@ public:
     void exitAndStarts();
 
 private:
-    void add(const char* kind, std::int32_t line, std::string message) {
-        out_.push_back({kind, line, std::move(message)});
+    template <typename MakeMessage>
+    void add(const char* kind, std::int64_t line, MakeMessage&& message) {
+        out_.add(kind, line, std::forward<MakeMessage>(message));
     }
     std::int32_t lineOf(Position p) const {
         return reading_.cellLines[static_cast<std::size_t>(maze_.cellIndex(p.x, p.y))];
@@ -50,26 +89,31 @@ private:
 
     const Maze& maze_;
     const LevelReading& reading_;
-    std::vector<Finding>& out_;
+    Findings& out_;
 };
 
 void Checker::fileLines() {
     if (reading_.endsAtCtrlZ) {
-        std::int32_t line = reading_.linesInFile + (reading_.lastLineHasLineFeed ? 1 : 0);
+        std::int64_t line = reading_.linesInFile + (reading_.lastLineHasLineFeed ? 1 : 0);
         add("ctrl-z", line, "a byte 26 (Ctrl-Z) ends the file here: nothing after it is read");
     }
     if (reading_.overlongLine != 0)
         add("overlong-line", reading_.overlongLine,
             "this line is longer than 255 characters: only its first 255 are read, and every read after it "
             "finds an empty line");
-    const std::int32_t lastRead = reading_.overlongLine != 0
+    const std::int64_t lastRead = reading_.overlongLine != 0
                                       ? reading_.overlongLine
                                       : std::min(reading_.linesConsumed, reading_.linesInFile);
     if (reading_.linesInFile > lastRead) {
-        std::string lines = reading_.linesInFile == lastRead + 1
-                                ? "line " + std::to_string(lastRead + 1) + " is"
-                                : "lines " + std::to_string(lastRead + 1) + " to " +
-                                      std::to_string(reading_.linesInFile) + " are";
+        const std::string first = std::to_string(lastRead + 1), last = std::to_string(reading_.linesInFile);
+        const std::int64_t count = reading_.linesInFile - lastRead;
+        std::string lines = reading_.linesInFileIsLowerBound
+                                ? "at least " + std::to_string(count) + (count == 1 ? " line" : " lines") + ", from line " +
+                                      first + " on (only the first " + std::to_string(kCountedTrailingBytes >> 20) +
+                                      " MiB after line " + std::to_string(lastRead) + " are counted), " +
+                                      (count == 1 ? "is" : "are")
+                            : count == 1 ? "line " + first + " is"
+                                         : "lines " + first + " to " + last + " are";
         add("ignored-lines", lastRead + 1,
             lines + (reading_.overlongLine != 0 ? " never read, because of the over-long line " +
                                                       std::to_string(reading_.overlongLine)
@@ -91,9 +135,10 @@ void Checker::cells() {
         }
         std::int32_t code = maze_.cells[i];
         if (code < 1 || code > 15)
-            add("code-outside-range", reading_.cellLines[i],
-                "cell " + describe(placeOf(i)) + " has code " + std::to_string(code) +
-                    ", outside 1 to 15: it is read as four walls");
+            add("code-outside-range", reading_.cellLines[i], [&] {
+                return "cell " + describe(placeOf(i)) + " has code " + std::to_string(code) +
+                       ", outside 1 to 15: it is read as four walls";
+            });
     }
 }
 
@@ -123,13 +168,16 @@ void Checker::walls() {
                 if (!(open.*d.side)) continue;
                 if (!maze_.contains(q)) {
                     if (q != maze_.exitPos)
-                        add("open-edge", lineOf(p),
-                            "cell " + describe(p) + " opens " + d.name +
-                                " off the board where no exit is: moves there are refused");
+                        add("open-edge", lineOf(p), [&] {
+                            return "cell " + describe(p) + " opens " + d.name +
+                                   " off the board where no exit is: moves there are refused";
+                        });
                 } else if (!(maze_.openingsAt(q).*d.facing)) {
-                    add("one-way-passage", lineOf(p),
-                        "cell " + describe(p) + " opens " + d.name + " into " + describe(q) +
-                            ", whose wall on that side is closed: a one-way passage, nothing can come back through it");
+                    add("one-way-passage", lineOf(p), [&] {
+                        return "cell " + describe(p) + " opens " + d.name + " into " + describe(q) +
+                               ", whose wall on that side is closed: a one-way passage, nothing can come back "
+                               "through it";
+                    });
                 }
             }
         }
@@ -160,26 +208,61 @@ void Checker::exitAndStarts() {
 
 }  // namespace
 
-LevelCheck checkLevel(std::string_view bytes, const std::string& fileName) {
+void Findings::sortByLine() {
+    // People read a level top to bottom; findings about no line come last.
+    std::stable_sort(kept_.begin(), kept_.end(), [](const Finding& a, const Finding& b) {
+        return (a.line == 0 ? INT64_MAX : a.line) < (b.line == 0 ? INT64_MAX : b.line);
+    });
+}
+
+std::int64_t& Findings::countOf(std::string_view kind) {
+    for (KindCount& k : counts_)
+        if (k.kind == kind) return k.count;
+    return counts_.push_back({std::string(kind), 0}), counts_.back().count;
+}
+
+namespace {
+
+LevelCheck checkLevelFrom(LevelLineReader& stream, const std::string& fileName) {
     LevelCheck check;
     Maze maze;
     LevelReading reading;
     reading.recordCellLines = true;
-    check.refusal = maze.loadFromText(bytes, fileName, &reading);
-    if (check.refusal) return check;
+    reading.onNumberLine = [&](std::int32_t line, std::string_view text) { reportUnreadText(check.findings, line, text); };
+    check.refusal = maze.loadFrom(stream, fileName, &reading);
+    if (check.refusal) {
+        check.findings.clear();
+        return check;
+    }
     Checker checker(maze, reading, check.findings);
     checker.fileLines();
     checker.cells();
     checker.walls();
     checker.exitAndStarts();
-    // People read a level top to bottom; findings about no line come last.
-    std::stable_sort(check.findings.begin(), check.findings.end(), [](const Finding& a, const Finding& b) {
-        return (a.line == 0 ? INT32_MAX : a.line) < (b.line == 0 ? INT32_MAX : b.line);
-    });
+    check.findings.sortByLine();
     check.solution = solveLevel(maze);
+    if (check.solution.winnable) check.traps = countTraps(maze, check.solution.keys);
     if (!check.solution.searched)
-        check.findings.push_back({"too-large-to-search", 1, tooLargeToSearch(maze) + ", so whether it can be won is not known"});
+        check.findings.add("too-large-to-search", 1, tooLargeToSearch(maze) + ", so whether it can be won is not known");
     else if (!check.solution.winnable)
-        check.findings.push_back({"unwinnable", 0, "the level cannot be won: " + unwinnableReason(check.solution)});
+        check.findings.add("unwinnable", 0, "the level cannot be won: " + unwinnableReason(check.solution));
     return check;
+}
+
+}  // namespace
+
+LevelCheck checkLevel(std::string_view bytes, const std::string& fileName) {
+    LevelLineReader stream(bytes);
+    return checkLevelFrom(stream, fileName);
+}
+
+LevelCheck checkLevelFile(const std::string& path) {
+    LevelFile file(nullptr, &std::fclose);
+    if (auto error = openLevelFile(path, file)) {
+        LevelCheck check;
+        check.refusal = error;
+        return check;
+    }
+    LevelLineReader stream(file.get());
+    return checkLevelFrom(stream, path);
 }

@@ -3,6 +3,8 @@
 
 #include "tools/commands.h"
 
+std::string jsonText(const Json& json) { return json.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
 Json positionJson(Position p) { return Json::array({p.x, p.y}); }
 
 namespace {

@@ -1,7 +1,6 @@
 // corvel-level render: the picture of the board as the game window shows it after some keys.
 #include <memory>
 
-#include "platform/raster/raster_canvas.h"
 #include "shell/board_painter.h"
 #include "tools/commands.h"
 #include "tools/png_file.h"
@@ -14,7 +13,7 @@ struct RenderArguments {
     std::string keys;
 };
 
-// Pictures wider or taller than this are refused rather than allocated.
+// Larger pictures are refused: they would take long to write and few programs could show them.
 constexpr std::int64_t kMaxPicturePixels = 400'000'000;
 
 }  // namespace
@@ -34,14 +33,16 @@ void addRenderCommand(CLI::App& app, CommandAction& action) {
             GameStatus status = playKeys(*maze, args->keys);
             const std::int64_t width = std::int64_t{maze->size.x} * kCellSize + 1;
             const std::int64_t height = std::int64_t{maze->size.y} * kCellSize + 1;
-            if (width * height > kMaxPicturePixels) {
-                reportError(args->level + ": the board's picture would be " + std::to_string(width) + " by " +
-                            std::to_string(height) + " pixels, too large to render");
+            std::optional<std::string> tooLarge = pngSizeProblem(width, height);
+            if (!tooLarge && width * height > kMaxPicturePixels)
+                tooLarge = "a picture of " + std::to_string(width) + " by " + std::to_string(height) +
+                           " pixels is more than the " + std::to_string(kMaxPicturePixels) + " render writes";
+            if (tooLarge) {
+                reportError(args->level + ": the board's picture cannot be rendered: " + *tooLarge);
                 return kExitRefused;
             }
-            RasterCanvas picture(static_cast<int>(width), static_cast<int>(height));
-            drawBoard(picture, *maze, status, kCellSize);
-            if (auto error = writePng(picture, args->output)) {
+            auto paint = [&](Canvas& canvas) { drawBoard(canvas, *maze, status, kCellSize); };
+            if (auto error = writePng(args->output, static_cast<int>(width), static_cast<int>(height), paint)) {
                 reportError(*error);
                 return kExitRefused;
             }

@@ -34,7 +34,7 @@ void addShowCommand(CLI::App& app, CommandAction& action) {
             auto maze = loadLevelOrReport(args->level);
             if (!maze) return kExitRefused;
             if (args->json) {
-                std::cout << levelJson(*maze).dump() << '\n';
+                std::cout << jsonText(levelJson(*maze)) << '\n';
             } else {
                 std::cout << textBoard(*maze, Playing);
             }
@@ -60,7 +60,7 @@ void addPlayCommand(CLI::App& app, CommandAction& action) {
             if (!maze) return kExitRefused;
             GameStatus status = playKeys(*maze, args->keys);
             if (args->json) {
-                std::cout << gameJson(*maze, status).dump() << '\n';
+                std::cout << jsonText(gameJson(*maze, status)) << '\n';
             } else {
                 std::cout << textBoard(*maze, status) << outcomeLine(status) << '\n';
             }

@@ -2,8 +2,10 @@
 #include <iostream>
 #include <memory>
 
-#include "tools/analysis_json.h"
 #include "tools/commands.h"
+#include "tools/difficulty.h"
+#include "tools/level_json.h"
+#include "tools/solver.h"
 
 namespace {
 
@@ -14,6 +16,17 @@ struct SolveArguments {
 
 }  // namespace
 
+Json solutionJson(const Solution& solution, std::optional<std::int32_t> traps) {
+    Json json{{"winnable", solution.winnable}};
+    if (solution.winnable) {
+        json["length"] = solution.keys.size();
+        json["keys"] = solution.keys;
+        if (traps) json["traps"] = *traps;
+    }
+    json["positionsReached"] = solution.positionsReached;
+    return json;
+}
+
 void addSolveCommand(CLI::App& app, CommandAction& action) {
     auto args = std::make_shared<SolveArguments>();
     CLI::App* solve = app.add_subcommand(
@@ -22,7 +35,8 @@ void addSolveCommand(CLI::App& app, CommandAction& action) {
                  "the board is too large to search.");
     solve->add_option("LEVEL", args->level, "The level file")->required();
     solve->add_flag("--json", args->json,
-                    "Print one JSON object: winnable, length and keys (when winnable), positionsReached");
+                    "Print one JSON object: winnable, length, keys and traps (when winnable; traps on boards of up to "
+                    "1024 cells), positionsReached");
     solve->callback([args, &action] {
         action = [args] {
             auto maze = loadLevelOrReport(args->level);
@@ -32,10 +46,13 @@ void addSolveCommand(CLI::App& app, CommandAction& action) {
                 reportError(args->level + ": " + tooLargeToSearch(*maze));
                 return kExitRefused;
             }
+            const std::optional<std::int32_t> traps = solution.winnable ? countTraps(*maze, solution.keys) : std::nullopt;
             if (args->json) {
-                std::cout << solutionJson(solution).dump() << '\n';
+                std::cout << jsonText(solutionJson(solution, traps)) << '\n';
             } else if (solution.winnable) {
-                std::cout << "A shortest win takes " << keyCount(solution.keys.size()) << ":\n" << solution.keys << '\n';
+                std::cout << "A shortest win takes " << keyCount(solution.keys.size());
+                if (traps) std::cout << ", with " << *traps << (*traps == 1 ? " trap" : " traps") << " (turns where another key loses for good)";
+                std::cout << ":\n" << solution.keys << '\n';
             } else {
                 std::cout << args->level << " cannot be won: " << unwinnableReason(solution) << ".\n";
             }

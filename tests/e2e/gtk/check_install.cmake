@@ -1,5 +1,6 @@
-# Installs the build into a staging folder (DESTDIR) and checks that the desktop entry starts the installed corvel beside the bundled level.
-# cmake -DBUILD_DIR=... -DSTAGE=... -DBINDIR=... -DDATADIR=... -DBUNDLED_LEVEL=... -P check_install.cmake
+# Installs the build into a staging folder (DESTDIR) and checks that the desktop entry starts the installed corvel beside the
+# bundled level, and the level pack in its levels folder.
+# cmake -DBUILD_DIR=... -DSTAGE=... -DBINDIR=... -DDATADIR=... -DBUNDLED_LEVEL=... -DPACK=... -P check_install.cmake
 file(REMOVE_RECURSE "${STAGE}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -E env "DESTDIR=${STAGE}" "${CMAKE_COMMAND}" --install "${BUILD_DIR}"
                 RESULT_VARIABLE result OUTPUT_QUIET)
@@ -32,4 +33,8 @@ execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${STAGE}${path}/Gam
 if(differs)
   message(FATAL_ERROR "the level in ${path} is not the bundled GameData.dat")
 endif()
+file(GLOB pack RELATIVE "${PACK}" "${PACK}/*.dat" "${PACK}/manifest.tsv")
+foreach(file IN LISTS pack ITEMS bundled.dat)
+  expect_file("${STAGE}${path}/levels/${file}")
+endforeach()
 file(REMOVE_RECURSE "${STAGE}")
