@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "tools/generator.h"
+#include "analysis/generator.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <set>
 #include <tuple>
 
+#include "analysis/generator.h"
+#include "analysis/solver.h"
 #include "game/level.h"
 #include "game/rules.h"
-#include "tools/generator.h"
-#include "tools/solver.h"
 
 namespace {
 

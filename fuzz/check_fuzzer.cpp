@@ -6,10 +6,10 @@
 #include <sstream>
 #include <string_view>
 
+#include "analysis/level_check.h"
+#include "analysis/level_json.h"
 #include "game/level.h"
 #include "tools/commands.h"
-#include "tools/level_check.h"
-#include "tools/level_json.h"
 
 namespace {
 

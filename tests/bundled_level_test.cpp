@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
+#include "analysis/generator.h"
+#include "analysis/solver.h"
 #include "game/level.h"
 #include "tests/tool_runner.h"
-#include "tools/generator.h"
-#include "tools/solver.h"
 
 namespace {
 

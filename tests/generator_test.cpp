@@ -1,12 +1,12 @@
 // The generator: well-formed random mazes, the all-starts search against the solver, repeatability.
 #include <gtest/gtest.h>
 
+#include "analysis/difficulty.h"
+#include "analysis/generator.h"
+#include "analysis/solver.h"
 #include "game/level.h"
 #include "game/rules.h"
 #include "tests/maze_expectations.h"
-#include "tools/difficulty.h"
-#include "tools/generator.h"
-#include "tools/solver.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-#include "tools/level_check.h"
+#include "analysis/level_check.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <set>
 #include <sstream>
 
+#include "analysis/difficulty.h"
+#include "analysis/generator.h"
+#include "analysis/solver.h"
 #include "game/level.h"
 #include "tests/maze_expectations.h"
 #include "tests/tool_runner.h"
-#include "tools/difficulty.h"
-#include "tools/generator.h"
-#include "tools/solver.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <random>
 #include <set>
 
+#include "analysis/solver.h"
 #include "game/rules.h"
 #include "tests/level_fixtures.h"
-#include "tools/solver.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include <iostream>
 #include <memory>
 
+#include "analysis/level_check.h"
+#include "analysis/level_json.h"
 #include "tools/commands.h"
-#include "tools/level_check.h"
-#include "tools/level_json.h"
 
 namespace {
 
@@ -19,30 +19,6 @@ std::string located(const std::string& file, std::int64_t line) {
 
 }  // namespace
 
-Json checkJson(const std::string& file, const LevelCheck& check) {
-    Json json{{"file", file}, {"usable", !check.refusal}};
-    if (check.refusal) {
-        json["refusal"] = Json{{"line", check.refusal->line}, {"fault", check.refusal->fault}};
-        return json;
-    }
-    json["findings"] = Json::array();
-    for (const Finding& f : check.findings)
-        json["findings"].push_back(Json{{"kind", f.kind}, {"line", f.line}, {"message", f.message}});
-    json["counts"] = Json::object();
-    json["leftOut"] = Json::object();
-    for (const auto& k : check.findings.counts()) {
-        json["counts"][k.kind] = k.count;
-        if (k.leftOut() > 0) json["leftOut"][k.kind] = k.leftOut();
-    }
-    json["searched"] = check.solution.searched;
-    if (check.solution.searched) {
-        json["winnable"] = check.solution.winnable;
-        if (check.solution.winnable) json["shortestWin"] = check.solution.keys.size();
-        if (check.traps) json["traps"] = *check.traps;
-        json["positionsReached"] = check.solution.positionsReached;
-    }
-    return json;
-}
 
 void printCheckText(std::ostream& out, const std::string& file, const LevelCheck& check) {
     if (check.refusal) {

@@ -33,8 +33,6 @@ void reportError(const std::string& what);
 // Hands every byte of `keys` to the turn rules as one typed character.
 GameStatus playKeys(Maze& maze, const std::string& keys);
 
-const char* statusName(GameStatus status);
-
 struct LevelCheck;
 // What `check` prints for people: the refusal, or the findings kept, how many more of each kind
 // there are, and whether the level can be won.

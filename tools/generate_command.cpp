@@ -5,17 +5,13 @@
 #include <limits>
 #include <memory>
 
+#include "analysis/difficulty.h"
+#include "analysis/generator.h"
+#include "analysis/solver.h"
 #include "tools/commands.h"
-#include "tools/difficulty.h"
-#include "tools/generator.h"
 #include "tools/safe_file.h"
-#include "tools/solver.h"
 
 namespace {
-
-// More tries than a machine judges in days: a larger number is a slip of the finger.
-constexpr std::uint64_t kMostTries = 1'000'000'000;
-constexpr std::uint64_t kMostSeconds = 86'400;
 
 struct GenerateArguments {
     std::string output;
@@ -97,11 +93,8 @@ int runGenerate(const GenerateArguments& args) {
     request.height = static_cast<std::int32_t>(valueOf(args.height));
     request.seed = valueOf(args.seed);
     request.method = args.method == "random" ? GenerateMethod::Random : GenerateMethod::Search;
-    const std::int64_t cells = std::int64_t{request.width} * request.height;
-    if (cells < kMinGenerateCells || cells > kMaxGenerateCells) {
-        reportError("generate: a board of " + std::to_string(request.width) + " by " + std::to_string(request.height) +
-                    " has " + std::to_string(cells) + " cells; it needs " + std::to_string(kMinGenerateCells) + " to " +
-                    std::to_string(kMaxGenerateCells));
+    if (auto fault = generateSizeFault(request.width, request.height)) {
+        reportError("generate: " + *fault);
         return kExitUsage;
     }
     std::optional<double> seconds;
@@ -116,8 +109,7 @@ int runGenerate(const GenerateArguments& args) {
     progress.finish();
     const std::string tried = std::to_string(progress.tried()) + (progress.tried() == 1 ? " maze" : " mazes");
     if (!level) {
-        reportError("generate: none of the " + tried +
-                    " judged gave a level that can be won and needs the Brugak to be reckoned with");
+        reportError("generate: " + noLevelFound(progress.tried()));
         return kExitRefused;
     }
     if (auto error = writeFileSafely(args.output, levelText(level->maze))) {

@@ -22,12 +22,4 @@ GameStatus playKeys(Maze& maze, const std::string& keys) {
     return status;
 }
 
-const char* statusName(GameStatus status) {
-    switch (status) {
-        case Caught: return "Caught";
-        case Escaped: return "Escaped";
-        default: return "Playing";
-    }
-}
-
 std::string keyCount(std::size_t keys) { return std::to_string(keys) + (keys == 1 ? " key" : " keys"); }

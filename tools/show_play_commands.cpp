@@ -2,8 +2,8 @@
 #include <iostream>
 #include <memory>
 
+#include "analysis/level_json.h"
 #include "tools/commands.h"
-#include "tools/level_json.h"
 #include "tools/text_board.h"
 
 namespace {

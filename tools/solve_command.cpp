@@ -2,10 +2,10 @@
 #include <iostream>
 #include <memory>
 
+#include "analysis/difficulty.h"
+#include "analysis/level_json.h"
+#include "analysis/solver.h"
 #include "tools/commands.h"
-#include "tools/difficulty.h"
-#include "tools/level_json.h"
-#include "tools/solver.h"
 
 namespace {
 
@@ -16,16 +16,6 @@ struct SolveArguments {
 
 }  // namespace
 
-Json solutionJson(const Solution& solution, std::optional<std::int32_t> traps) {
-    Json json{{"winnable", solution.winnable}};
-    if (solution.winnable) {
-        json["length"] = solution.keys.size();
-        json["keys"] = solution.keys;
-        if (traps) json["traps"] = *traps;
-    }
-    json["positionsReached"] = solution.positionsReached;
-    return json;
-}
 
 void addSolveCommand(CLI::App& app, CommandAction& action) {
     auto args = std::make_shared<SolveArguments>();

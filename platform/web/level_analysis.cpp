@@ -3,21 +3,27 @@
 #include <emscripten/emscripten.h>
 
 #include <charconv>
+#include <chrono>
+#include <limits>
 #include <string>
 #include <string_view>
 
+#include "analysis/difficulty.h"
+#include "analysis/generator.h"
+#include "analysis/level_check.h"
+#include "analysis/level_json.h"
 #include "game/rules.h"
-#include "tools/analysis_json.h"
-#include "tools/generator.h"
 
 namespace {
 
 std::string answer;  // the last answer, read by the page before its next call
 
 const char* reply(const Json& json) {
-    answer = json.dump();
+    answer = jsonText(json);
     return answer.c_str();
 }
+
+std::string_view bytesAt(const char* data, int length) { return {data, static_cast<std::size_t>(length > 0 ? length : 0)}; }
 
 // The game after each key of a win, as play --json gives it, for stepping through it on the board.
 Json stepsOf(Maze maze, const std::string& keys) {
@@ -29,8 +35,6 @@ Json stepsOf(Maze maze, const std::string& keys) {
     }
     return steps;
 }
-
-std::string_view bytesAt(const char* data, int length) { return {data, static_cast<std::size_t>(length > 0 ? length : 0)}; }
 
 }  // namespace
 
@@ -58,32 +62,47 @@ EMSCRIPTEN_KEEPALIVE const char* corvel_analyse(const char* data, int length, co
     maze.loadFromText(bytes, name);
     json["level"] = levelJson(maze);
     if (!check.solution.searched) return reply(json);
-    json["solve"] = solutionJson(check.solution);
+    json["solve"] = solutionJson(check.solution, check.traps);
     json["steps"] = stepsOf(maze, check.solution.keys);
     return reply(json);
 }
 
-// corvel-level generate with the same request: {"text": the level file} or {"error": why not}.
-EMSCRIPTEN_KEEPALIVE const char* corvel_generate(int width, int height, const char* seedText, double tries) {
+// corvel-level generate OUT --width --height --method --seed [--tries] [--seconds], with the
+// page's fields checked as the command checks its options (tries and seconds 0 when not given):
+// {"text": the level file, "shortestWin", "traps", "tried", "outOfTime"} or {"error": why not}.
+EMSCRIPTEN_KEEPALIVE const char* corvel_generate(int width, int height, const char* method, const char* seed,
+                                                 double tries, double seconds) {
     GenerateRequest request;
     request.width = width;
     request.height = height;
-    request.tries = static_cast<std::int64_t>(tries);
-    const std::string_view seed(seedText);
-    if (auto [end, fault] = std::from_chars(seed.data(), seed.data() + seed.size(), request.seed);
-        fault != std::errc{} || end != seed.data() + seed.size())
+    request.method = std::string_view(method) == "random" ? GenerateMethod::Random : GenerateMethod::Search;
+    if (auto fault = generateSizeFault(width, height)) return reply(Json{{"error", *fault}});
+    const std::string_view seedText(seed);
+    const char* seedEnd = seedText.data() + seedText.size();
+    if (auto [end, fault] = std::from_chars(seedText.data(), seedEnd, request.seed);
+        seedText.empty() || seedText.find_first_not_of("0123456789") != std::string_view::npos || fault != std::errc{} || end != seedEnd)
         return reply(Json{{"error", "the seed must be a whole number from 0 to 18446744073709551615"}});
-    if (request.tries < 1) return reply(Json{{"error", "the tries must be at least 1"}});
-    const std::int64_t cells = std::int64_t{width} * height;
-    if (width < 1 || height < 1 || cells < kMinGenerateCells || cells > kMaxGenerateCells)
-        return reply(Json{{"error", "a board of " + std::to_string(width) + " by " + std::to_string(height) +
-                                        " cannot be generated: it needs " + std::to_string(kMinGenerateCells) +
-                                        " to " + std::to_string(kMaxGenerateCells) + " cells"}});
-    auto level = generateLevel(request);
-    if (!level)
-        return reply(Json{{"error", "none of the " + std::to_string(request.tries) +
-                                        " mazes tried gave a level that can be won and needs the Brugak to be reckoned with"}});
-    return reply(Json{{"text", levelText(level->maze)}, {"shortestWin", level->shortestWin}});
+    if (tries < 0 || tries > static_cast<double>(kMostTries) || seconds < 0 || seconds > static_cast<double>(kMostSeconds))
+        return reply(Json{{"error", "the tries must be from 1 to " + std::to_string(kMostTries) + " and the seconds from 1 to " +
+                                        std::to_string(kMostSeconds)}});
+    request.tries = tries >= 1 ? static_cast<std::int64_t>(tries)
+                    : seconds >= 1 ? std::numeric_limits<std::int64_t>::max()
+                                   : defaultTries(width, height);
+    const auto start = std::chrono::steady_clock::now();
+    std::int64_t tried = 0;
+    bool outOfTime = false;
+    auto progress = [&](std::int64_t triedSoFar, std::int32_t) {
+        tried = triedSoFar;
+        if (seconds >= 1 && std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >= seconds) {
+            outOfTime = triedSoFar < request.tries;
+            return false;
+        }
+        return true;
+    };
+    const auto level = generateLevel(request, progress);
+    if (!level) return reply(Json{{"error", noLevelFound(tried)}});
+    Json json{{"text", levelText(level->maze)}, {"shortestWin", level->shortestWin}, {"tried", tried}, {"outOfTime", outOfTime}};
+    return reply(json);
 }
 }
 

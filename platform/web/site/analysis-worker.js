@@ -30,8 +30,8 @@ function ask(request) {
       analysis._free(at);
     }
   } else if (kind === "generate") {
-    const json = analysis.ccall("corvel_generate", "number", ["number", "number", "string", "number"],
-      [request.width, request.height, String(request.seed), request.tries]);
+    const json = analysis.ccall("corvel_generate", "number", ["number", "number", "string", "string", "number", "number"],
+      [request.width, request.height, request.method, String(request.seed), request.tries, request.seconds]);
     postMessage({ id, result: JSON.parse(analysis.UTF8ToString(json)) });
   }
 }

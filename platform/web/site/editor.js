@@ -106,7 +106,8 @@
       return item;
     }));
     if (solve?.winnable) {
-      verdict.textContent = `can be won in ${solve.length} ${solve.length === 1 ? "key" : "keys"}`;
+      verdict.textContent = `can be won in ${solve.length} ${solve.length === 1 ? "key" : "keys"}` +
+        (solve.traps !== undefined ? `, with ${solve.traps} ${solve.traps === 1 ? "trap" : "traps"}` : "");
       $("keys").textContent = solve.keys;
     } else {
       verdict.textContent = solve ? "cannot be won" : "too large to search";
@@ -227,17 +228,27 @@
   $("generate").addEventListener("click", async () => {
     const size = sizeFromFields();
     if (!size) return;
+    // Blank tries and seconds mean what leaving out --tries and --seconds means.
+    const count = (id, most) => {
+      const text = $(id).value.trim();
+      if (text === "") return 0;
+      return /^[0-9]+$/.test(text) && Number(text) >= 1 && Number(text) <= most ? Number(text) : null;
+    };
+    const tries = count("tries", 1e9), seconds = count("seconds", 86400);
+    if (tries === null || seconds === null)
+      return showError("Tries must be a whole number from 1 to 1000000000 and seconds one from 1 to 86400, or left blank.");
     const asked = ++generation;
     $("status-text").textContent = "Generating…";
     verdict.setAttribute("aria-busy", "true");
-    const answer = await ask({ kind: "generate", width: size.width, height: size.height, seed: $("seed").value.trim(), tries: Number($("tries").value) });
+    const answer = await ask({ kind: "generate", width: size.width, height: size.height, method: $("method").value, seed: $("seed").value.trim(), tries, seconds });
     if (!answer || asked !== generation) return;
-    $("status-text").textContent = "";
-    if (answer.error || answer.result.error) {
-      showError(`generate: ${answer.error || answer.result.error}`);
+    const made = answer.result;
+    $("status-text").textContent = made?.outOfTime ? `The time ran out; tries ${made.tried} makes the same level again.` : "";
+    if (answer.error || made.error) {
+      showError(`generate: ${answer.error || made.error}`);
       return levelChanged();
     }
-    return openLevel(name, encoder.encode(answer.result.text));
+    return openLevel(name, encoder.encode(made.text));
   });
 
   // ---- stepping through the shortest win ----

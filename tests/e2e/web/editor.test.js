@@ -55,7 +55,8 @@ function expectedFromTool(file) {
   const solve = levelTool("solve", file).json;
   return {
     findings: check.findings.map((f) => (f.line > 0 ? `line ${f.line}: ${f.message}` : f.message)),
-    verdict: solve.winnable ? `can be won in ${solve.length} ${solve.length === 1 ? "key" : "keys"}` : "cannot be won",
+    verdict: !solve.winnable ? "cannot be won" : `can be won in ${solve.length} ${solve.length === 1 ? "key" : "keys"}` +
+      (solve.traps !== undefined ? `, with ${solve.traps} ${solve.traps === 1 ? "trap" : "traps"}` : ""),
     keys: solve.winnable ? solve.keys : "",
   };
 }
@@ -130,20 +131,24 @@ describe("building a level", () => {
 });
 
 describe("generate", () => {
-  test("fills the grid with the level corvel-level generate makes from the same size, seed and tries", async () => {
-    const page = await openEditor();
-    await page.locator("#width").fill("4");
-    await page.locator("#height").fill("3");
-    await page.locator("#seed").fill("18446744073709551615");
-    await page.locator("#tries").fill("30");
-    await editAndWait(page, () => page.getByRole("button", { name: "Generate" }).click());
-    const dir = fs.mkdtempSync(path.join(os.tmpdir(), "corvel-generate-"));
-    const out = path.join(dir, "generated.dat");
-    execFileSync(process.env.CORVEL_LEVEL_TOOL, ["generate", out, "--width", "4", "--height", "3", "--seed", "18446744073709551615", "--tries", "30"]);
-    assert.equal((await savedBytes(page)).toString(), fs.readFileSync(out, "utf8"));
-    assert.equal((await shown(page)).verdict, expectedFromTool(out).verdict);
-    await page.context().close();
-  });
+  for (const method of ["search", "random"]) {
+    test(`fills the grid with the level corvel-level generate --method ${method} makes from the same size, seed and tries`, async () => {
+      const page = await openEditor();
+      await page.locator("#width").fill("4");
+      await page.locator("#height").fill("3");
+      await page.locator("#method").selectOption(method);
+      await page.locator("#seed").fill("18446744073709551615");
+      await page.locator("#tries").fill("30");
+      await editAndWait(page, () => page.getByRole("button", { name: "Generate" }).click());
+      const dir = fs.mkdtempSync(path.join(os.tmpdir(), "corvel-generate-"));
+      const out = path.join(dir, "generated.dat");
+      execFileSync(process.env.CORVEL_LEVEL_TOOL,
+                   ["generate", out, "--width", "4", "--height", "3", "--method", method, "--seed", "18446744073709551615", "--tries", "30"]);
+      assert.equal((await savedBytes(page)).toString(), fs.readFileSync(out, "utf8"));
+      assert.equal((await shown(page)).verdict, expectedFromTool(out).verdict);
+      await page.context().close();
+    });
+  }
 });
 
 describe("findings, verdicts and refusals are corvel-level's", () => {

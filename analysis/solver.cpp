@@ -1,5 +1,5 @@
 // The breadth-first search behind solve and check, over flat arrays indexed by positions.
-#include "tools/solver.h"
+#include "analysis/solver.h"
 
 #include <algorithm>
 #include <bit>

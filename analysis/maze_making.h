@@ -4,16 +4,8 @@
 #include <cstdint>
 #include <random>
 
+#include "game/directions.h"
 #include "game/maze.h"
-
-struct Side {
-    std::int32_t dx, dy, open, facing;  // facing: the neighbour's side that faces back
-    char key;                           // the hero's move through this side
-};
-inline constexpr Side kSides[] = {{0, -1, kOpenUp, kOpenDown, 'w'},
-                                  {0, 1, kOpenDown, kOpenUp, 's'},
-                                  {-1, 0, kOpenLeft, kOpenRight, 'a'},
-                                  {1, 0, kOpenRight, kOpenLeft, 'd'}};
 
 // A number below `bound`, drawn our own way: the standard distributions may differ between
 // libraries, and the same seed must give the same level everywhere.

@@ -1,10 +1,10 @@
 // Judging a maze: the shortest win from every pair of start cells, and whether ignoring the Brugak wins.
-#include "tools/generator.h"
+#include "analysis/generator.h"
 
 #include <limits>
 
+#include "analysis/solver.h"
 #include "game/rules.h"
-#include "tools/solver.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ std::vector<std::int32_t> heroStepsToExit(const Maze& maze) {
     for (std::size_t head = 0; head < queue.size(); ++head) {
         Position to = queue[head];
         std::int32_t toSteps = maze.contains(to) ? steps[static_cast<std::size_t>(maze.cellIndex(to.x, to.y))] : 0;
-        for (const Side& side : kSides) {
+        for (const Direction& side : kDirections) {
             // The cell a move through this side would come from.
             Position from{to.x - side.dx, to.y - side.dy};
             if (!maze.contains(from)) continue;
@@ -92,7 +92,7 @@ bool someShortestWalkWins(const Maze& maze) {
     while (!stack.empty()) {
         const TurnState from = stack.back();
         stack.pop_back();
-        for (const Side& side : kSides) {
+        for (const Direction& side : kDirections) {
             const char key = side.key;
             auto to = heroMoveTarget(maze, from.hero, key);
             if (!to || stepsAt(*to) != stepsAt(from.hero) - 1) continue;
@@ -114,4 +114,16 @@ std::string levelText(const Maze& maze) {
     std::string text = pair(maze.size) + pair(maze.heroStart) + pair(maze.monsterStart) + pair(maze.exitPos);
     for (std::int32_t code : maze.cells) text += std::to_string(code) + "\n";
     return text;
+}
+
+std::optional<std::string> generateSizeFault(std::int32_t width, std::int32_t height) {
+    const std::int64_t cells = std::int64_t{width} * height;
+    if (width >= 1 && height >= 1 && cells >= kMinGenerateCells && cells <= kMaxGenerateCells) return std::nullopt;
+    return "a board of " + std::to_string(width) + " by " + std::to_string(height) + " has " + std::to_string(cells) +
+           " cells; it needs " + std::to_string(kMinGenerateCells) + " to " + std::to_string(kMaxGenerateCells);
+}
+
+std::string noLevelFound(std::int64_t tried) {
+    return "none of the " + std::to_string(tried) + (tried == 1 ? " maze" : " mazes") +
+           " judged gave a level that can be won and needs the Brugak to be reckoned with";
 }

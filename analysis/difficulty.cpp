@@ -1,11 +1,11 @@
 // Counting the traps along a level's win with the game's own turns.
-#include "tools/difficulty.h"
+#include "analysis/difficulty.h"
 
 #include <vector>
 
+#include "analysis/generator.h"
+#include "analysis/solver.h"
 #include "game/rules.h"
-#include "tools/generator.h"
-#include "tools/solver.h"
 
 std::optional<std::int32_t> countTraps(const Maze& maze, const std::string& winningKeys) {
     const auto cells = static_cast<std::int64_t>(maze.cells.size());

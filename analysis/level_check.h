@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/solver.h"
 #include "game/level.h"
-#include "tools/solver.h"
 
 struct Finding {
     std::string kind;       // a stable name for machines, e.g. "one-way-passage"

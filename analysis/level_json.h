@@ -14,6 +14,9 @@ using Json = nlohmann::ordered_json;
 // their stray bytes replaced by U+FFFD, so the output is always valid JSON.
 std::string jsonText(const Json& json);
 
+// "Playing", "Caught" or "Escaped".
+const char* statusName(GameStatus status);
+
 Json positionJson(Position p);
 // size, heroStart, monsterStart, exit, cells.
 Json levelJson(const Maze& maze);

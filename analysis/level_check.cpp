@@ -1,27 +1,16 @@
 // The level checker: how the file's lines were read, the board's walls and exit, and the play.
-#include "tools/level_check.h"
-#include "tools/difficulty.h"
+#include "analysis/level_check.h"
+#include "analysis/difficulty.h"
 
 #include <algorithm>
 
+#include "game/directions.h"
 #include "game/rules.h"
 
 namespace {
 
 constexpr std::int32_t kExitLine = 4;
 constexpr std::int32_t kHeroLine = 2;
-
-struct Direction {
-    const char* name;
-    std::int32_t dx, dy;
-    std::uint8_t CellOpenings::*side;
-    std::uint8_t CellOpenings::*facing;  // the neighbour's side that faces back
-    char key;
-};
-constexpr Direction kDirections[] = {{"up", 0, -1, &CellOpenings::up, &CellOpenings::down, 'w'},
-                                     {"down", 0, 1, &CellOpenings::down, &CellOpenings::up, 's'},
-                                     {"left", -1, 0, &CellOpenings::left, &CellOpenings::right, 'a'},
-                                     {"right", 1, 0, &CellOpenings::right, &CellOpenings::left, 'd'}};
 
 bool onlySpace(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
@@ -172,7 +161,7 @@ void Checker::walls() {
                             return "cell " + describe(p) + " opens " + d.name +
                                    " off the board where no exit is: moves there are refused";
                         });
-                } else if (!(maze_.openingsAt(q).*d.facing)) {
+                } else if (!(maze_.openingsAt(q).*d.facingSide)) {
                     add("one-way-passage", lineOf(p), [&] {
                         return "cell " + describe(p) + " opens " + d.name + " into " + describe(q) +
                                ", whose wall on that side is closed: a one-way passage, nothing can come back "

@@ -1,5 +1,5 @@
 // Random mazes, and the one-step changes the searching generator makes to them.
-#include "tools/maze_making.h"
+#include "analysis/maze_making.h"
 
 #include <vector>
 
@@ -7,12 +7,12 @@ namespace {
 
 std::int32_t& cellAt(Maze& maze, Position p) { return maze.cells[static_cast<std::size_t>(maze.cellIndex(p.x, p.y))]; }
 
-void carve(Maze& maze, Position from, const Side& side) {
+void carve(Maze& maze, Position from, const Direction& side) {
     cellAt(maze, from) |= side.open;
     cellAt(maze, {from.x + side.dx, from.y + side.dy}) |= side.facing;
 }
 
-void fill(Maze& maze, Position from, const Side& side) {
+void fill(Maze& maze, Position from, const Direction& side) {
     cellAt(maze, from) &= ~side.open;
     cellAt(maze, {from.x + side.dx, from.y + side.dy}) &= ~side.facing;
 }
@@ -28,9 +28,9 @@ void growTree(Maze& maze, std::mt19937_64& random) {
     while (!active.empty()) {
         std::size_t k = drawBelow(random, 4) < newestBias ? active.size() - 1 : drawBelow(random, active.size());
         Position at = placeOf(maze, active[k]);
-        const Side* open[4];
+        const Direction* open[4];
         std::size_t count = 0;
-        for (const Side& side : kSides) {
+        for (const Direction& side : kDirections) {
             Position next{at.x + side.dx, at.y + side.dy};
             if (maze.contains(next) && !inTree[static_cast<std::size_t>(maze.cellIndex(next.x, next.y))])
                 open[count++] = &side;
@@ -39,7 +39,7 @@ void growTree(Maze& maze, std::mt19937_64& random) {
             active.erase(active.begin() + static_cast<std::ptrdiff_t>(k));
             continue;
         }
-        const Side& side = *open[drawBelow(random, count)];
+        const Direction& side = *open[drawBelow(random, count)];
         carve(maze, at, side);
         std::int32_t next = maze.cellIndex(at.x + side.dx, at.y + side.dy);
         inTree[static_cast<std::size_t>(next)] = 1;
@@ -52,15 +52,15 @@ void growTree(Maze& maze, std::mt19937_64& random) {
 void openGap(Maze& maze, std::uint64_t gap) {
     const auto w = static_cast<std::uint64_t>(maze.size.x), h = static_cast<std::uint64_t>(maze.size.y);
     Position at;
-    const Side* side;
+    const Direction* side;
     if (gap < w) {
-        at = {static_cast<std::int32_t>(gap), 0}, side = &kSides[0];
+        at = {static_cast<std::int32_t>(gap), 0}, side = &kDirections[0];
     } else if (gap < 2 * w) {
-        at = {static_cast<std::int32_t>(gap - w), maze.size.y - 1}, side = &kSides[1];
+        at = {static_cast<std::int32_t>(gap - w), maze.size.y - 1}, side = &kDirections[1];
     } else if (gap < 2 * w + h) {
-        at = {0, static_cast<std::int32_t>(gap - 2 * w)}, side = &kSides[2];
+        at = {0, static_cast<std::int32_t>(gap - 2 * w)}, side = &kDirections[2];
     } else {
-        at = {maze.size.x - 1, static_cast<std::int32_t>(gap - 2 * w - h)}, side = &kSides[3];
+        at = {maze.size.x - 1, static_cast<std::int32_t>(gap - 2 * w - h)}, side = &kDirections[3];
     }
     cellAt(maze, at) |= side->open;
     maze.exitPos = {at.x + side->dx, at.y + side->dy};
@@ -69,7 +69,7 @@ void openGap(Maze& maze, std::uint64_t gap) {
 std::uint64_t gapCount(const Maze& maze) { return 2 * static_cast<std::uint64_t>(maze.size.x + maze.size.y); }
 
 void moveGap(Maze& maze, std::mt19937_64& random) {
-    for (const Side& side : kSides) {
+    for (const Direction& side : kDirections) {
         Position inside{maze.exitPos.x - side.dx, maze.exitPos.y - side.dy};
         if (maze.contains(inside)) cellAt(maze, inside) &= ~side.open;
     }
@@ -97,7 +97,7 @@ Maze randomMaze(std::mt19937_64& random, std::int32_t width, std::int32_t height
     const auto cells = static_cast<std::uint64_t>(maze.cells.size());
     for (std::uint64_t loops = drawBelow(random, cells / 8 + 1); loops > 0; --loops) {
         Position at = placeOf(maze, static_cast<std::int32_t>(drawBelow(random, cells)));
-        const Side& side = kSides[drawBelow(random, 4)];
+        const Direction& side = kDirections[drawBelow(random, 4)];
         if (maze.contains({at.x + side.dx, at.y + side.dy})) carve(maze, at, side);
     }
     openGap(maze, drawBelow(random, gapCount(maze)));
@@ -112,7 +112,7 @@ void changeMaze(Maze& maze, std::mt19937_64& random, bool moveStarts) {
     // A closed wall is opened at once; an open one is closed unless that cuts the board in two.
     for (std::uint64_t attempt = 0; attempt < 16 * cells; ++attempt) {
         const Position at = placeOf(maze, static_cast<std::int32_t>(drawBelow(random, cells)));
-        const Side& side = kSides[drawBelow(random, 4)];
+        const Direction& side = kDirections[drawBelow(random, 4)];
         if (!maze.contains({at.x + side.dx, at.y + side.dy})) continue;
         if ((cellAt(maze, at) & side.open) == 0) return carve(maze, at, side);
         fill(maze, at, side);
@@ -131,7 +131,7 @@ bool isConnected(const Maze& maze) {
         const Position at = stack.back();
         stack.pop_back();
         const std::int32_t code = maze.cells[static_cast<std::size_t>(maze.cellIndex(at.x, at.y))];
-        for (const Side& side : kSides) {
+        for (const Direction& side : kDirections) {
             const Position next{at.x + side.dx, at.y + side.dy};
             if ((code & side.open) == 0 || !maze.contains(next)) continue;
             auto& flag = seen[static_cast<std::size_t>(maze.cellIndex(next.x, next.y))];

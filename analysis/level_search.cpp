@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "tools/generator.h"
-#include "tools/solver.h"
+#include "analysis/generator.h"
+#include "analysis/solver.h"
 
 namespace {
 

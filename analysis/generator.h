@@ -8,14 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "analysis/maze_making.h"
 #include "game/maze.h"
-#include "tools/maze_making.h"
 
 // Boards the generator accepts. Up to kMaxAllPairsCells cells every pair of start cells of a maze
 // is judged at once; larger boards try one random pair of start cells per maze.
 inline constexpr std::int32_t kMinGenerateCells = 2;
 inline constexpr std::int32_t kMaxGenerateCells = 4096;
 inline constexpr std::int32_t kMaxAllPairsCells = 1024;
+
+// More tries than a machine judges in days, or seconds past a day: a larger number is a slip of
+// the finger.
+inline constexpr std::uint64_t kMostTries = 1'000'000'000;
+inline constexpr std::uint64_t kMostSeconds = 86'400;
 
 enum class GenerateMethod {
     Search,  // change one wall of the maze at a time, keeping changes that make it no easier
@@ -29,6 +34,11 @@ struct GenerateRequest {
     std::int64_t tries = 1000;  // mazes judged
     GenerateMethod method = GenerateMethod::Search;
 };
+
+// Why a board of this size cannot be generated, for people; nothing when it can.
+std::optional<std::string> generateSizeFault(std::int32_t width, std::int32_t height);
+// Why generate wrote no level after judging `tried` mazes, for people.
+std::string noLevelFound(std::int64_t tried);
 
 // Tries that take about the same work on every board: a few seconds, however large the board.
 std::int64_t defaultTries(std::int32_t width, std::int32_t height);
