@@ -136,7 +136,7 @@ TEST_F(Tool, HelpNamesTheProgramAndEveryCommandWithItsArguments) {
     EXPECT_NE(r.out.find("Usage: corvel-level "), std::string::npos) << r.out;
     for (const char* command : {"\n  show LEVEL [--json] ", "\n  play LEVEL [KEYS] [--json] ", "\n  render LEVEL OUT.png [KEYS] ",
                                 "\n  check LEVEL [--json] ", "\n  solve LEVEL [--json] ",
-                                "\n  generate OUT --width INT --height INT [--seed UINT] [--tries INT]\n"})
+                                "\n  generate OUT --width N --height N [--method TEXT] [--seed N] [--tries N] [--seconds N]\n"})
         EXPECT_NE(r.out.find(command), std::string::npos) << command << "\n" << r.out;
 }
 
