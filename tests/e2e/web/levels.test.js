@@ -60,7 +60,7 @@ describe("a level from a local file", () => {
     await page.locator("#level-file").setInputFiles(fixture("broken.dat"));
     const box = await h.readBox(page);
     assert.equal(box.caption, "Corvel and the Brugak");
-    assert.equal(box.text, refused("broken.dat:2: " + box.text.split("broken.dat:2: ")[1].split("\n")[0]));
+    assert.equal(box.text, refused("broken.dat:1: " + box.text.split("broken.dat:1: ")[1].split("\n")[0]));
     await h.closeBox(page);
     await h.typeKeys(page, ["a"]);
     assert.equal(await h.boardDifference(page, bundled, "wa"), null);
