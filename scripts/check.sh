@@ -10,8 +10,10 @@ linux_build() { cmake --preset dev; cmake --build --preset dev; }
 linux_tests() { ctest --preset dev; }
 benchmarks_build() { cmake --preset bench; cmake --build --preset bench; }
 windows_builds() {
-  cmake --preset win32 && cmake --build --preset win32
-  cmake --preset win64 && cmake --build --preset win64
+  cmake --preset win32
+  cmake --build --preset win32
+  cmake --preset win64
+  cmake --build --preset win64
 }
 windows_tests() {
   python3 tests/e2e/wine/wine_setup.py  # says which Wine is here, and so which exes are played

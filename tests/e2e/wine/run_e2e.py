@@ -15,7 +15,8 @@ import traceback
 from pathlib import Path
 from types import SimpleNamespace
 
-from wine_setup import Unavailable, Wine, is_64bit_exe, start_display, unix_processes, wineserver_pid
+from wine_setup import (Unavailable, Wine, end_wineserver, is_64bit_exe, start_display, unix_processes,
+                        wineserver_pid)
 
 HERE = Path(__file__).resolve().parent
 SKIPPED = 77  # the exit status CTest counts as a skipped test
@@ -221,22 +222,34 @@ class Game:
         shutil.rmtree(self.folder, ignore_errors=True)
         self.folder.mkdir()
         self.set_level(level)
-        game_env, log = env.env, subprocess.DEVNULL
+        game_env, self.log = env.env, self.folder / "wine.log"
         if trace_paints:
             # Wine's own trace of every BeginPaint, with the area to paint: the one way to see a
             # repaint that changes no pixel.
             game_env = dict(env.env, WINEDEBUG="-all,trace+win")
-            log = open(self.folder / "wine-trace.log", "wb")
-        self.launcher = subprocess.Popen(env.wine.command + [env.args.exe], cwd=self.folder, env=game_env,
-                                         stdout=subprocess.DEVNULL, stderr=log)
-        if trace_paints:
-            log.close()  # the game has its own copy
+            self.log = self.folder / "wine-trace.log"
+        # Wine's messages go to a file: a pipe could be held open by the services Wine starts.
+        with open(self.log, "wb") as log:
+            self.launcher = subprocess.Popen(env.wine.command + [env.args.exe], cwd=self.folder, env=game_env,
+                                             stdout=subprocess.DEVNULL, stderr=log)
         self.ended = None
-        self.window = wait_for("the game's window", lambda: self.env.ask("window"), timeout=30)
-        process = wait_for("the game's process", lambda: self.env.ask("track"))
-        image = Path(env.args.exe).name
-        check(process["image"].lower() == image.lower(), f"the game's window belongs to {process['image']}, not {image}")
-        self.xid = wait_for("the game's X window", self.find_x_window)
+        try:
+            self.window = wait_for("the game's window", self.find_window, timeout=60)
+            process = wait_for("the game's process", lambda: self.env.ask("track"))
+            image = Path(env.args.exe).name
+            check(process["image"].lower() == image.lower(),
+                  f"the game's window belongs to {process['image']}, not {image}")
+            self.xid = wait_for("the game's X window", self.find_x_window)
+        except BaseException:
+            self.stop()  # a game that never got going must not stay for the next one
+            raise
+
+    def find_window(self):
+        window = self.env.ask("window")
+        if window is None and self.launcher.poll() is not None:
+            raise Failure(f"`{' '.join(self.env.wine.command)}` ended with status {self.launcher.returncode} "
+                          f"before the game's window appeared (Wine's messages: {self.log})")
+        return window
 
     def set_level(self, level):
         path = self.folder / "GameData.dat"
@@ -252,7 +265,7 @@ class Game:
 
     def paints(self):
         """The areas of the game's BeginPaint calls so far, as Wine traced them."""
-        text = (self.folder / "wine-trace.log").read_text(errors="replace")
+        text = self.log.read_text(errors="replace")
         return re.findall(r"NtUserBeginPaint hdc = \S+ box = \((\(.*?\)-\(.*?\))\)", text)
 
     def __enter__(self):
@@ -269,6 +282,12 @@ class Game:
         if self.ended is None:
             self.ended = self.env.ask(f"exitcode {milliseconds}", timeout=milliseconds / 1000 + 15)
         return self.ended
+
+    def launcher_status(self, timeout=15):
+        try:
+            return self.launcher.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("`wine` did not end with the game") from None
 
     def unix_pid(self):
         """The Linux process that runs the game."""
@@ -543,6 +562,8 @@ def exit_and_close_end_with_code_0(env):
             leave(game)
             code = game.exit_code()
             check(code == 0, f"exit code {code}")
+            # And what a script that runs `wine corvel.exe` sees, start.exe in between or not.
+            check(game.launcher_status() == code, f"`wine` ended with status {game.launcher_status()}")
 
 
 # Level files the game refuses at start.
@@ -676,6 +697,24 @@ def open_wine(args, work, wine, wine_env, exe64, tests, problem):
     return start_wine(args, work, wine, wine_env, args.probe64), problem
 
 
+def set_up(args, work, wine, display, exe64, tests, problem):
+    """The prefix and the probe: open_wine's answer, after one more try with the 64-bit loader
+    itself where `wine` goes through a 32-bit Wine that cannot run the 64-bit probe."""
+    wine_env = wine.environment(display, args.prefix)
+    wine.prepare_prefix(args.prefix, wine_env)
+    args.exe_windows_path = wine.windows_path(wine_env, args.exe)
+    try:
+        return open_wine(args, work, wine, wine_env, exe64, tests, problem)
+    except Unavailable as error:
+        direct = wine.direct64()
+        if not exe64 or direct is None:
+            raise
+        print(f"`wine` cannot run the 64-bit probe here ({error}): 32-bit Wine starts but does not work, "
+              f"so trying {direct.command[0]} without it", flush=True)
+        end_wineserver(args.prefix)
+        return set_up(args, work, direct, display, exe64, tests, problem)
+
+
 def run_tests(env, tests, problem):
     passed = failed = skipped = 0
     for fn in tests:
@@ -717,12 +756,8 @@ def main():
 
     xvfb, display = start_display()
     env = None
-    wine_env = dict(os.environ, DISPLAY=display, WINEPREFIX=args.prefix, WINEDEBUG="-all",
-                    WINEDLLOVERRIDES="mscoree,mshtml=", **wine.env)
     try:
-        wine.prepare_prefix(args.prefix, wine_env)
-        args.exe_windows_path = wine.windows_path(wine_env, args.exe)
-        env, problem = open_wine(args, work, wine, wine_env, exe64, tests, problem)
+        env, problem = set_up(args, work, wine, display, exe64, tests, problem)
         return run_tests(env, tests, problem)
     except Unavailable as error:
         print(f"FAIL: {error}")
@@ -730,8 +765,7 @@ def main():
     finally:
         if env:
             env.close()
-        subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=args.prefix),
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        end_wineserver(args.prefix)
         xvfb.terminate()
         xvfb.wait(timeout=10)
 

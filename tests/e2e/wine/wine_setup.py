@@ -47,14 +47,25 @@ def wine32_problem():
 
 class Wine:
     """How to start Windows programs here: `wine`, unless a 32-bit loader that cannot start would
-    make `wine` fail for every program, 64-bit ones included."""
+    make `wine` fail for every program, 64-bit ones included; or, with direct64, the 64-bit loader
+    itself, for a 32-bit Wine that starts but cannot run the start.exe that `wine` puts in between."""
 
-    def __init__(self):
+    def __init__(self, direct64=False):
         self.wine32_problem = wine32_problem()
         self.command, self.env = ["wine"], {}
         broken_wine32 = WINE32_LOADER.exists() and not quietly_runs([str(WINE32_LOADER), "--version"])
-        if broken_wine32 and WINE64_LOADER.exists():
+        if (direct64 or broken_wine32) and WINE64_LOADER.exists():
             self.command, self.env = [str(WINE64_LOADER)], {"WINELOADER": str(WINE64_LOADER)}
+
+    def direct64(self):
+        """The 64-bit loader without `wine` in between, where that is another way; None where not."""
+        if self.command != ["wine"] or not WINE32_LOADER.exists() or not WINE64_LOADER.exists():
+            return None
+        return Wine(direct64=True)
+
+    def environment(self, display, prefix):
+        return dict(os.environ, DISPLAY=display, WINEPREFIX=str(prefix), WINEDEBUG="-all",
+                    WINEDLLOVERRIDES="mscoree,mshtml=", **self.env)
 
     def describe(self):
         return "32-bit and 64-bit Wine" if self.wine32_problem is None else f"64-bit Wine only; {self.wine32_problem}"
@@ -70,9 +81,8 @@ class Wine:
         prefix = Path(prefix)
         stamp_file = prefix.parent / "prefix-made-by.txt"
         stamp = self.prefix_stamp()
+        end_wineserver(prefix)  # one left by a run that was stopped
         if prefix.exists() and (not stamp_file.exists() or stamp_file.read_text() != stamp):
-            subprocess.run(["wineserver", "-k"], env=wine_env, stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, timeout=60)
             shutil.rmtree(prefix)
         # Wine's services keep their stdout: only a file or /dev/null may take it, never a pipe.
         subprocess.run(self.command + ["wineboot", "-i"], env=wine_env, stdout=subprocess.DEVNULL,
@@ -139,6 +149,17 @@ def wineserver_pid(prefix):
         except OSError:
             continue
     return None
+
+
+
+def end_wineserver(prefix, timeout=30):
+    """Ends the prefix's wineserver and every program of it, and waits until it has gone: the next
+    run must not meet a server that is still shutting down."""
+    subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=str(prefix)),
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+    deadline = time.monotonic() + timeout
+    while wineserver_pid(prefix) is not None and time.monotonic() < deadline:
+        time.sleep(0.1)
 
 
 if __name__ == "__main__":
