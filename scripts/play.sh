@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh --play
 cmake --preset play >/dev/null
 cmake --build --preset play
 # The game reads GameData.dat from the current folder: the repository's root, where the bundled level is.

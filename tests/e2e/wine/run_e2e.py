@@ -4,17 +4,22 @@ import argparse
 import contextlib
 import json
 import os
-import random
 import re
-import select
+import secrets
 import shutil
+import socket
 import subprocess
 import sys
 import time
 import traceback
 from pathlib import Path
+from types import SimpleNamespace
+
+from wine_setup import (Unavailable, Wine, end_wineserver, is_64bit_exe, start_display, unix_processes,
+                        wineserver_pid)
 
 HERE = Path(__file__).resolve().parent
+SKIPPED = 77  # the exit status CTest counts as a skipped test
 TITLE = "Corvel and the Brugak"
 NEW_GAME, EXIT, INSTRUCTIONS = 40002, 40003, 40004
 CAUGHT = ("Corvel has died.", "Game Over!")
@@ -124,34 +129,67 @@ class Reference:
 
 
 class Env:
-    """Everything one run shares: the display, the Wine prefix, the probe, the reference renderer."""
+    """Everything one run shares: the display, the Wine prefix, the probe, the reference renderer.
 
-    def __init__(self, args, work):
-        self.args, self.work = args, work
-        self.env = dict(os.environ)
-        self.env.update(DISPLAY=args.display, WINEPREFIX=args.prefix, WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
-        self.probe = subprocess.Popen(["wine", args.probe], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                      stderr=subprocess.DEVNULL, env=self.env, cwd=work)
+    The probe calls back on a local port: the process `wine` starts may be start.exe rather than the
+    probe itself (so with 32-bit Wine installed), and that one does not pass its pipes on."""
+
+    def __init__(self, args, work, wine, wine_env, probe):
+        self.args, self.work, self.wine, self.env = args, work, wine, wine_env
         self.references = {}
+        self.connection = None
+        with socket.create_server(("127.0.0.1", 0)) as listener:
+            token = secrets.token_hex(16)
+            self.probe = subprocess.Popen(wine.command + [probe, str(listener.getsockname()[1]), token],
+                                          stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                          stderr=subprocess.DEVNULL, env=wine_env, cwd=work)
+            self.connection = self.accept(listener, token)
+        self.replies = self.connection.makefile("rb")
+
+    def accept(self, listener, token, timeout=90):
+        """The probe's call, once it has said the token it was given."""
+        listener.settimeout(0.5)
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if self.probe.poll() is not None:
+                raise Unavailable(f"the probe ended (status {self.probe.returncode}) before it called back")
+            try:
+                connection, _ = listener.accept()
+            except TimeoutError:
+                continue
+            connection.settimeout(15)
+            try:
+                said = connection.makefile("rb").readline().strip().decode(errors="replace")
+            except (OSError, TimeoutError):
+                said = None
+            if said == token:
+                return connection
+            connection.close()
+        self.probe.kill()
+        self.probe.wait()
+        raise Unavailable(f"the probe did not call back within {timeout} s")
 
     def ask(self, line, timeout=15.0):
         """One probe command and its JSON reply."""
-        self.probe.stdin.write((line + "\n").encode())
-        self.probe.stdin.flush()
-        ready, _, _ = select.select([self.probe.stdout], [], [], timeout)
-        if not ready:
-            raise Failure(f"the probe did not answer {line!r}")
-        reply = self.probe.stdout.readline()
+        self.connection.settimeout(timeout)
+        try:
+            self.connection.sendall((line + "\n").encode())
+            reply = self.replies.readline()
+        except TimeoutError:
+            raise Failure(f"the probe did not answer {line!r}") from None
+        except OSError as error:
+            raise Failure(f"the probe's connection broke on {line!r}: {error}") from None
         if not reply:
             raise Failure(f"the probe ended on {line!r}")
         return json.loads(reply)
 
     def close(self):
         try:
-            self.probe.stdin.write(b"quit\n")
-            self.probe.stdin.flush()
-            self.probe.wait(timeout=10)
+            if self.connection:
+                self.connection.settimeout(10)
+                self.connection.sendall(b"quit\n")
+                self.connection.close()
+            self.probe.wait(timeout=15)
         except (OSError, subprocess.TimeoutExpired):
             self.probe.kill()
             self.probe.wait()
@@ -172,26 +210,46 @@ class Env:
 
 
 class Game:
-    """One run of corvel.exe in a folder of its own, with the level file given (None: no file)."""
+    """One run of corvel.exe in a folder of its own, with the level file given (None: no file).
+
+    The game is known by its window (class and title) and the process that owns it, which the probe
+    holds open: `wine` may start it through start.exe, a process of its own."""
 
     def __init__(self, env, name, level, trace_paints=False):
         self.env = env
+        check(env.ask("window") is None, "a game from before is still open")
         self.folder = env.work / name
         shutil.rmtree(self.folder, ignore_errors=True)
         self.folder.mkdir()
         self.set_level(level)
-        game_env, log = env.env, subprocess.DEVNULL
+        game_env, self.log = env.env, self.folder / "wine.log"
         if trace_paints:
             # Wine's own trace of every BeginPaint, with the area to paint: the one way to see a
             # repaint that changes no pixel.
             game_env = dict(env.env, WINEDEBUG="-all,trace+win")
-            log = open(self.folder / "wine-trace.log", "wb")
-        self.process = subprocess.Popen(["wine", env.args.exe], cwd=self.folder, env=game_env,
-                                        stdout=subprocess.DEVNULL, stderr=log)
-        if trace_paints:
-            log.close()  # the game has its own copy
-        self.window = wait_for("the game's window", lambda: self.env.ask("window"), timeout=30)
-        self.xid = wait_for("the game's X window", self.find_x_window)
+            self.log = self.folder / "wine-trace.log"
+        # Wine's messages go to a file: a pipe could be held open by the services Wine starts.
+        with open(self.log, "wb") as log:
+            self.launcher = subprocess.Popen(env.wine.command + [env.args.exe], cwd=self.folder, env=game_env,
+                                             stdout=subprocess.DEVNULL, stderr=log)
+        self.ended = None
+        try:
+            self.window = wait_for("the game's window", self.find_window, timeout=60)
+            process = wait_for("the game's process", lambda: self.env.ask("track"))
+            image = Path(env.args.exe).name
+            check(process["image"].lower() == image.lower(),
+                  f"the game's window belongs to {process['image']}, not {image}")
+            self.xid = wait_for("the game's X window", self.find_x_window)
+        except BaseException:
+            self.stop()  # a game that never got going must not stay for the next one
+            raise
+
+    def find_window(self):
+        window = self.env.ask("window")
+        if window is None and self.launcher.poll() is not None:
+            raise Failure(f"`{' '.join(self.env.wine.command)}` ended with status {self.launcher.returncode} "
+                          f"before the game's window appeared (Wine's messages: {self.log})")
+        return window
 
     def set_level(self, level):
         path = self.folder / "GameData.dat"
@@ -207,7 +265,7 @@ class Game:
 
     def paints(self):
         """The areas of the game's BeginPaint calls so far, as Wine traced them."""
-        text = (self.folder / "wine-trace.log").read_text(errors="replace")
+        text = self.log.read_text(errors="replace")
         return re.findall(r"NtUserBeginPaint hdc = \S+ box = \((\(.*?\)-\(.*?\))\)", text)
 
     def __enter__(self):
@@ -217,12 +275,36 @@ class Game:
         self.stop()
 
     def alive(self):
-        return self.process.poll() is None
+        return self.exit_status(0) is None
+
+    def exit_status(self, milliseconds):
+        """The game's exit code once it has ended (waiting up to milliseconds), None while it runs."""
+        if self.ended is None:
+            self.ended = self.env.ask(f"exitcode {milliseconds}", timeout=milliseconds / 1000 + 15)
+        return self.ended
+
+    def launcher_status(self, timeout=15):
+        try:
+            return self.launcher.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("`wine` did not end with the game") from None
+
+    def unix_pid(self):
+        """The Linux process that runs the game."""
+        pids = unix_processes(self.env.args.prefix, Path(self.env.args.exe).name, self.folder)
+        check(len(pids) == 1, f"expected one Linux process running the game, found {pids}")
+        return pids[0]
 
     def stop(self):
-        if self.alive():
-            self.process.kill()
-            self.process.wait(timeout=10)
+        try:
+            check(self.env.ask("end", timeout=30), "the game did not end when told to")
+        finally:
+            # Whatever `wine` started ends with the game: start.exe waits for it.
+            try:
+                self.launcher.wait(timeout=15)
+            except subprocess.TimeoutExpired:
+                self.launcher.kill()
+                self.launcher.wait(timeout=10)
 
     # -- what the player sees
 
@@ -296,10 +378,11 @@ class Game:
         self.type(MENU_KEYS[identifier])
 
     def exit_code(self, timeout=15):
-        try:
-            return self.process.wait(timeout=timeout)
-        except subprocess.TimeoutExpired:
+        """The exit code of the game's own process, as Windows reports it to any program that waits for it."""
+        code = self.exit_status(int(timeout * 1000))
+        if code is None:
             raise Failure("the game did not end")
+        return code
 
 
 def board_differences(shot, reference):
@@ -363,12 +446,17 @@ def assert_blank(game):
 TESTS = []
 
 
-def test(fn):
-    TESTS.append(fn)
-    return fn
+def test(fn=None, *, needs="game"):
+    """Registers a test. needs: "game" to play the exe under Wine, "probe" for the probe alone (any
+    Wine will do), "nothing" for neither."""
+    def register(fn):
+        fn.needs = needs
+        TESTS.append(fn)
+        return fn
+    return register(fn) if fn else register
 
 
-@test
+@test(needs="nothing")
 def imports_only_system_dlls(env):
     dump = subprocess.run(["objdump", "-p", env.args.exe], capture_output=True, text=True, check=True,
                           timeout=30).stdout
@@ -377,7 +465,7 @@ def imports_only_system_dlls(env):
     check("(Windows GUI)" in dump, "not a GUI-subsystem program")
 
 
-@test
+@test(needs="probe")
 def menu_and_version_resources(env):
     res = env.ask(f"resources {env.args.exe_windows_path}")
     check(res is not None, "the exe's resources cannot be read")
@@ -479,6 +567,8 @@ def exit_and_close_end_with_code_0(env):
             leave(game)
             code = game.exit_code()
             check(code == 0, f"exit code {code}")
+            # And what a script that runs `wine corvel.exe` sees, start.exe in between or not.
+            check(game.launcher_status() == code, f"`wine` ended with status {game.launcher_status()}")
 
 
 # Level files the game refuses at start.
@@ -522,23 +612,13 @@ def cpu_ticks(pid):
     return int(fields[11]) + int(fields[12])  # utime and stime, fields 14 and 15
 
 
-def wineserver_pid(env):
-    for entry in Path("/proc").iterdir():
-        try:
-            if (entry.name.isdigit() and b"wineserver" in (entry / "cmdline").read_bytes()
-                    and f"WINEPREFIX={env.args.prefix}\0".encode() in (entry / "environ").read_bytes()):
-                return int(entry.name)
-        except OSError:
-            continue
-    raise Failure("no wineserver for the prefix")
-
-
 @test
 def idle_uses_no_processor(env):
     with Game(env, "idle", MAZE) as game:
         game.wait_board(MAZE, "")
-        check(b"corvel.exe" in Path(f"/proc/{game.process.pid}/cmdline").read_bytes(), "cannot find the game's process")
-        pids = [game.process.pid, wineserver_pid(env)]
+        server = wineserver_pid(env.args.prefix)
+        check(server is not None, "no wineserver for the prefix")
+        pids = [game.unix_pid(), server]
         time.sleep(1)
         before, start = sum(cpu_ticks(p) for p in pids), time.monotonic()
         time.sleep(5)
@@ -550,37 +630,15 @@ def idle_uses_no_processor(env):
 
 # ---------------------------------------------------------------- running
 
-def start_display():
-    """An Xvfb of our own, on a display number well above those that other X servers on the machine
-    pick for themselves (from 0 up)."""
-    for number in random.sample(range(200, 900), 20):
-        if Path(f"/tmp/.X{number}-lock").exists() or Path(f"/tmp/.X11-unix/X{number}").exists():
-            continue
-        display = f":{number}"
-        # -noreset: the server stays as it is when its last client leaves, as between Wine's
-        # start-up and the first game. No -displayfd: the server would write to it again at a reset.
-        xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        deadline = time.monotonic() + 30
-        while xvfb.poll() is None and time.monotonic() < deadline:
-            if subprocess.run(["xdpyinfo", "-display", display], stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, timeout=10).returncode == 0:
-                return xvfb, display
-            time.sleep(0.2)
-        xvfb.kill()
-        xvfb.wait()
-    raise SystemExit("Xvfb did not start")
-
-
-def start_wine(args, work, wine_env):
+def start_wine(args, work, wine, wine_env, probe):
     """The probe, once its own window is seen on the display: a run whose Wine draws off screen would
     otherwise fail every test for a reason that has nothing to do with the game."""
-    env = Env(args, work)
+    env = Env(args, work, wine, wine_env, probe)
     if env.ask("signal on", timeout=60) and wait_for_x_window(wine_env, "corvel-e2e-probe"):
         env.ask("signal off")
         return env
     env.close()
-    raise SystemExit("Wine's windows do not reach the virtual display")
+    raise Unavailable("Wine's windows do not reach the virtual display")
 
 
 def wait_for_x_window(wine_env, title, timeout=10):
@@ -593,59 +651,126 @@ def wait_for_x_window(wine_env, title, timeout=10):
     return False
 
 
-def windows_path(env, path):
-    out = subprocess.run(["winepath", "-w", str(path)], capture_output=True, text=True, env=env, timeout=60)
-    return out.stdout.strip()
+def parse_args():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--list", action="store_true", help="print the tests' names and stop")
+    parser.add_argument("--exe", help="corvel.exe")
+    parser.add_argument("--probe", help="wine_probe.exe, built like the exe")
+    parser.add_argument("--probe64", help="the 64-bit wine_probe.exe: reads a 32-bit exe's resources where "
+                                          "32-bit Wine cannot run")
+    parser.add_argument("--render", help="corvel-level, for the reference pictures")
+    parser.add_argument("--version", help="the project's version")
+    parser.add_argument("--work", help="a folder for the Wine prefix and the games")
+    parser.add_argument("--only", help="run only these tests (comma-separated names)")
+    args = parser.parse_args()
+    if args.list:
+        return args
+    for name in ("exe", "probe", "render", "version", "work"):
+        if not getattr(args, name):
+            parser.error(f"--{name} is needed")
+    for name in ("exe", "probe", "probe64", "render"):
+        if getattr(args, name):
+            setattr(args, name, str(Path(getattr(args, name)).resolve()))
+    return args
+
+
+def selected_tests(args):
+    if not args.only:
+        return TESTS
+    names = args.only.split(",")
+    unknown = sorted(set(names) - {fn.__name__ for fn in TESTS})
+    if unknown:
+        raise SystemExit(f"no such test: {', '.join(unknown)}")
+    return [fn for fn in TESTS if fn.__name__ in names]
+
+
+def open_wine(args, work, wine, wine_env, exe64, tests, problem):
+    """The probe for these tests and the reason the exe cannot be played here (None: it can), given
+    the reason known before trying."""
+    if problem is None:
+        try:
+            return start_wine(args, work, wine, wine_env, args.probe), None
+        except Unavailable as error:
+            if exe64:
+                raise
+            problem = f"32-bit Wine is installed but cannot run the 32-bit probe here: {error}"
+    if not any(fn.needs == "probe" for fn in tests):
+        return None, problem
+    if not args.probe64 or not Path(args.probe64).exists():
+        raise Unavailable(f"the 32-bit exe cannot be run here ({problem}), and the 64-bit probe that reads "
+                          "its resources is not built: build the win64 preset first")
+    return start_wine(args, work, wine, wine_env, args.probe64), problem
+
+
+def set_up(args, work, wine, display, exe64, tests, problem):
+    """The prefix and the probe: open_wine's answer, after one more try with the 64-bit loader
+    itself where `wine` goes through a 32-bit Wine that cannot run the 64-bit probe."""
+    wine_env = wine.environment(display, args.prefix)
+    wine.prepare_prefix(args.prefix, wine_env)
+    args.exe_windows_path = wine.windows_path(wine_env, args.exe)
+    try:
+        return open_wine(args, work, wine, wine_env, exe64, tests, problem)
+    except Unavailable as error:
+        direct = wine.direct64()
+        if not exe64 or direct is None:
+            raise
+        print(f"`wine` cannot run the 64-bit probe here ({error}): 32-bit Wine starts but does not work, "
+              f"so trying {direct.command[0]} without it", flush=True)
+        end_wineserver(args.prefix)
+        return set_up(args, work, direct, display, exe64, tests, problem)
+
+
+def run_tests(env, tests, problem):
+    passed = failed = skipped = 0
+    for fn in tests:
+        if fn.needs == "game" and problem:
+            skipped += 1
+            print(f"SKIP {fn.__name__}: the exe is not played here: {problem}", flush=True)
+            continue
+        started = time.monotonic()
+        try:
+            fn(env)
+            passed += 1
+            print(f"PASS {fn.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
+        except Exception as error:  # a crash in one test is that test's failure
+            failed += 1
+            print(f"FAIL {fn.__name__}: {error}", flush=True)
+            if not isinstance(error, Failure):
+                traceback.print_exc()
+    print(f"{passed} passed, {failed} failed" + (f", {skipped} skipped" if skipped else ""))
+    if failed:
+        return 1
+    return SKIPPED if skipped and not passed else 0
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--exe", required=True, help="corvel.exe")
-    parser.add_argument("--probe", required=True, help="wine_probe.exe")
-    parser.add_argument("--render", required=True, help="corvel-level, for the reference pictures")
-    parser.add_argument("--version", required=True, help="the project's version")
-    parser.add_argument("--work", required=True, help="a folder for the Wine prefix and the games")
-    parser.add_argument("--only", help="run only the tests whose names contain one of these comma-separated words")
-    args = parser.parse_args()
-    for name in ("exe", "probe", "render"):
-        setattr(args, name, str(Path(getattr(args, name)).resolve()))
+    args = parse_args()
+    if args.list:
+        print("\n".join(fn.__name__ for fn in TESTS))
+        return 0
+    tests = selected_tests(args)
     work = Path(args.work).resolve()
     work.mkdir(parents=True, exist_ok=True)
     args.prefix = str(work / "prefix")
+    wine = Wine()
+    exe64 = is_64bit_exe(args.exe)
+    print(f"{'64' if exe64 else '32'}-bit corvel.exe; Wine here: {wine.describe()}", flush=True)
+    problem = None if exe64 else wine.wine32_problem
+    if all(fn.needs == "nothing" or (fn.needs == "game" and problem) for fn in tests):
+        return run_tests(SimpleNamespace(args=args), tests, problem)
 
-    xvfb, args.display = start_display()
+    xvfb, display = start_display()
     env = None
     try:
-        wine_env = dict(os.environ, DISPLAY=args.display, WINEPREFIX=args.prefix, WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
-        subprocess.run(["wineboot", "-i"], env=wine_env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=180)
-        # Let the prefix's first processes end: a program started while they shut down may find
-        # no desktop and fall back to drawing off screen.
-        subprocess.run(["wineserver", "-w"], env=wine_env, timeout=180)
-        args.exe_windows_path = windows_path(wine_env, args.exe)
-        env = start_wine(args, work, wine_env)
-        passed = failed = 0
-        for fn in TESTS:
-            if args.only and not any(word in fn.__name__ for word in args.only.split(",")):
-                continue
-            started = time.monotonic()
-            try:
-                fn(env)
-                passed += 1
-                print(f"PASS {fn.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
-            except Exception as error:  # a crash in one test is that test's failure
-                failed += 1
-                print(f"FAIL {fn.__name__}: {error}", flush=True)
-                if not isinstance(error, Failure):
-                    traceback.print_exc()
-        print(f"{passed} passed, {failed} failed")
-        return 1 if failed else 0
+        env, problem = set_up(args, work, wine, display, exe64, tests, problem)
+        return run_tests(env, tests, problem)
+    except Unavailable as error:
+        print(f"FAIL: {error}")
+        return 1
     finally:
         if env:
             env.close()
-        subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=args.prefix),
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+        end_wineserver(args.prefix)
         xvfb.terminate()
         xvfb.wait(timeout=10)
 

@@ -1,9 +1,12 @@
-// Test helper run under Wine beside corvel.exe: finds its window and message boxes, answers them,
-// uncovers the board, and reads the exe's resources. One command per stdin line, one reply line each.
+// Test helper run under Wine beside corvel.exe: finds its window, its process and message boxes,
+// answers them, uncovers the board, and reads the exe's resources. It calls the test driver back on
+// a local TCP port, one command per line and one reply line each: however Wine starts it (directly
+// or through start.exe), the driver talks to this process and no other.
+#include <winsock2.h>
 #include <windows.h>
 
 #include <cstdio>
-#include <iostream>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
@@ -31,6 +34,9 @@ std::string json(const std::string& text) {
 }
 
 HWND gameWindow() { return FindWindowA(kGameClass, kGameTitle); }
+
+// The game's process, found through its window and held open so that its exit code outlives it.
+HANDLE tracked = nullptr;
 
 // WM_GETTEXT with a timeout, so that a hung game cannot hang the tests.
 std::string windowText(HWND hwnd) {
@@ -150,6 +156,41 @@ std::string signal(const std::string& state) {
     return window || state == "off" ? "true" : "false";
 }
 
+std::string baseName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+
+// Opens the process that owns the game's window: its id and image name, or null while there is no window.
+std::string track() {
+    HWND game = gameWindow();
+    DWORD pid = 0;
+    if (!game || !GetWindowThreadProcessId(game, &pid)) return "null";
+    if (tracked) CloseHandle(tracked);
+    tracked = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, pid);
+    if (!tracked) return "null";
+    char image[MAX_PATH] = {};
+    DWORD size = sizeof image;
+    QueryFullProcessImageNameA(tracked, 0, image, &size);
+    return "{\"pid\":" + std::to_string(pid) + ",\"image\":" + json(baseName(image)) + "}";
+}
+
+// The tracked process's exit code once it has ended, waiting up to this long; null while it runs.
+std::string exitCode(const std::string& milliseconds) {
+    if (!tracked) return "{\"error\":\"no process is tracked\"}";
+    if (WaitForSingleObject(tracked, std::strtoul(milliseconds.c_str(), nullptr, 10)) != WAIT_OBJECT_0) return "null";
+    DWORD code = 0;
+    GetExitCodeProcess(tracked, &code);
+    return std::to_string(code);
+}
+
+// Ends the tracked process if it still runs, and waits until it has: the next game must not find its window.
+std::string endGame() {
+    if (!tracked) return "true";
+    if (WaitForSingleObject(tracked, 0) != WAIT_OBJECT_0) TerminateProcess(tracked, 1);
+    bool ended = WaitForSingleObject(tracked, 10000) == WAIT_OBJECT_0;
+    CloseHandle(tracked);
+    tracked = nullptr;
+    return ended ? "true" : "false";
+}
+
 std::string menuJson(HMENU menu) {
     std::string out = "[";
     for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
@@ -221,17 +262,84 @@ std::string run(const std::string& line) {
     if (command == "cover") return cover();
     if (command == "signal") return signal(rest);
     if (command == "focused") return GetForegroundWindow() == gameWindow() ? "true" : "false";
+    if (command == "track") return track();
+    if (command == "exitcode") return exitCode(rest);
+    if (command == "end") return endGame();
     return "{\"error\":" + json("unknown command: " + line) + "}";
+}
+
+// The connection to the driver: lines in, lines out.
+class Link {
+public:
+    explicit Link(SOCKET socket) : socket_(socket) {}
+
+    bool readLine(std::string& line) {
+        for (;;) {
+            auto newline = buffer_.find('\n');
+            if (newline != std::string::npos) {
+                line = buffer_.substr(0, newline);
+                buffer_.erase(0, newline + 1);
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                return true;
+            }
+            char chunk[4096];
+            int got = recv(socket_, chunk, sizeof chunk, 0);
+            if (got <= 0) return false;
+            buffer_.append(chunk, got);
+        }
+    }
+
+    bool writeLine(const std::string& line) {
+        std::string out = line + "\n";
+        for (size_t sent = 0; sent < out.size();) {
+            int put = send(socket_, out.data() + sent, static_cast<int>(out.size() - sent), 0);
+            if (put <= 0) return false;
+            sent += put;
+        }
+        return true;
+    }
+
+private:
+    SOCKET socket_;
+    std::string buffer_;
+};
+
+SOCKET connectToDriver(unsigned short port) {
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s == INVALID_SOCKET) return s;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        closesocket(s);
+        return INVALID_SOCKET;
+    }
+    return s;
 }
 
 }  // namespace
 
-int main() {
-    std::string line;
-    while (std::getline(std::cin, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line == "quit") break;
-        std::cout << run(line) << std::endl;  // flushed: the driver waits for each reply
+// wine_probe PORT TOKEN: connects to the driver on 127.0.0.1:PORT and first says TOKEN, so that the
+// driver knows it is its own probe that called.
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: wine_probe PORT TOKEN\n");
+        return 2;
     }
+    WSADATA wsa;
+    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return 1;
+    SOCKET s = connectToDriver(static_cast<unsigned short>(std::strtoul(argv[1], nullptr, 10)));
+    if (s == INVALID_SOCKET) {
+        std::fprintf(stderr, "wine_probe: cannot connect to the driver on port %s\n", argv[1]);
+        return 1;
+    }
+    Link link(s);
+    std::string line;
+    bool open = link.writeLine(argv[2]);
+    while (open && link.readLine(line) && line != "quit") open = link.writeLine(run(line));
+    endGame();
+    closesocket(s);
+    WSACleanup();
     return 0;
 }
