@@ -96,6 +96,12 @@
     pointedFinding = null;
     const { check, solve } = answer;
     const list = $("findings");
+    // Past the first findings of a kind, check counts the rest, and so does the page.
+    const more = Object.entries(check.leftOut || {}).map(([kind, count]) => {
+      const item = document.createElement("li");
+      item.textContent = `... and ${count} more ${kind}`;
+      return item;
+    });
     list.replaceChildren(...check.findings.map((f) => {
       const item = document.createElement("li");
       item.textContent = f.line > 0 ? `line ${f.line}: ${f.message}` : f.message;
@@ -104,7 +110,7 @@
       item.addEventListener("pointerenter", () => ((pointedFinding = f.line), redraw()));
       item.addEventListener("pointerleave", () => ((pointedFinding = null), redraw()));
       return item;
-    }));
+    }), ...more);
     if (solve?.winnable) {
       verdict.textContent = `can be won in ${solve.length} ${solve.length === 1 ? "key" : "keys"}` +
         (solve.traps !== undefined ? `, with ${solve.traps} ${solve.traps === 1 ? "trap" : "traps"}` : "");

@@ -54,7 +54,8 @@ function expectedFromTool(file) {
   const check = levelTool("check", file).json;
   const solve = levelTool("solve", file).json;
   return {
-    findings: check.findings.map((f) => (f.line > 0 ? `line ${f.line}: ${f.message}` : f.message)),
+    findings: [...check.findings.map((f) => (f.line > 0 ? `line ${f.line}: ${f.message}` : f.message)),
+               ...Object.entries(check.leftOut).map(([kind, count]) => `... and ${count} more ${kind}`)],
     verdict: !solve.winnable ? "cannot be won" : `can be won in ${solve.length} ${solve.length === 1 ? "key" : "keys"}` +
       (solve.traps !== undefined ? `, with ${solve.traps} ${solve.traps === 1 ? "trap" : "traps"}` : ""),
     keys: solve.winnable ? solve.keys : "",
@@ -156,6 +157,7 @@ describe("findings, verdicts and refusals are corvel-level's", () => {
     ["a one-way passage", fixture("one-way.dat")],
     ["an exit no move reaches, so no win", fixture("caught-on-waiting.dat")],
     ["a short file with CR LF line ends", sharedFixture("short-crlf.dat")],
+    ["more findings of one kind than check lists", fixture("walled-in.dat")],
     ["the bundled level", sharedFixture("bundled.dat")],
   ];
   for (const [name, file] of cases) {
