@@ -81,6 +81,12 @@ const EditorBoard = (() => {
     };
     disc(show.monster || level.monster, "#000");
     if (!show.ended) disc(show.hero || level.hero, "#f00");
+    if (show.cursor) {
+      // The cell the keyboard works on.
+      c.strokeStyle = "#06c";
+      c.lineWidth = 2;
+      c.strokeRect(left(show.cursor.x) + 3, top(show.cursor.y) + 3, n - 5, n - 5);
+    }
   }
 
   function wallRect(side, x, y, n) {
@@ -163,5 +169,7 @@ const EditorBoard = (() => {
       level.cells.map((code) => `${code}\n`).join("");
   }
 
-  return { draw, hit, toggleSide, newLevel, resized, text, inside, cellSizeFor };
+  const sideOfKey = (key) => SIDES[{ w: 0, s: 1, a: 2, d: 3 }[key]];
+
+  return { draw, hit, toggleSide, sideOfKey, newLevel, resized, text, inside, cellSizeFor };
 })();

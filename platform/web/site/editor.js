@@ -88,6 +88,7 @@
       show.monster = { x: step.monster[0], y: step.monster[1] };
       show.ended = step.status !== "Playing";
     }
+    if (document.activeElement === board) show.cursor = cursor;
     EditorBoard.draw(board, level, show);
   }
 
@@ -195,6 +196,7 @@
     const onBoard = EditorBoard.inside(level, at.x, at.y);
     const inRing = at.x >= -1 && at.y >= -1 && at.x <= level.width && at.y <= level.height;
     const place = tool();
+    if (inRing) cursor = { x: at.x, y: at.y };
     if (place === "walls") {
       if (EditorBoard.toggleSide(level, at.x, at.y, at.side)) edited();
     } else if (place === "exit") {
@@ -208,6 +210,34 @@
     } else {
       showError(`${place === "hero" ? "Corvel" : "The Brugak"} must start on the board.`);
     }
+  });
+
+  // The board by keyboard: the arrows move a cursor over the cells (and the ring around them),
+  // w, a, s and d open or close that side of its cell, c, b and e place Corvel, the Brugak and the exit.
+  let cursor = { x: 0, y: 0 };
+  board.addEventListener("focus", redraw);
+  board.addEventListener("blur", redraw);
+  board.addEventListener("keydown", (e) => {
+    if (e.ctrlKey || e.metaKey || e.altKey) return;
+    const arrows = { ArrowUp: [0, -1], ArrowDown: [0, 1], ArrowLeft: [-1, 0], ArrowRight: [1, 0] };
+    const key = e.key.toLowerCase();
+    const onBoard = EditorBoard.inside(level, cursor.x, cursor.y);
+    if (arrows[e.key]) {
+      const [dx, dy] = arrows[e.key];
+      cursor = { x: Math.min(Math.max(cursor.x + dx, -1), level.width), y: Math.min(Math.max(cursor.y + dy, -1), level.height) };
+      redraw();
+    } else if ("wasd".includes(key) && key.length === 1) {
+      if (EditorBoard.toggleSide(level, cursor.x, cursor.y, EditorBoard.sideOfKey(key))) edited();
+    } else if (key === "e") {
+      level.exit = { ...cursor };
+      edited();
+    } else if ((key === "c" || key === "b") && onBoard) {
+      level[key === "c" ? "hero" : "monster"] = { ...cursor };
+      edited();
+    } else {
+      return;
+    }
+    e.preventDefault();
   });
 
   function sizeFromFields() {

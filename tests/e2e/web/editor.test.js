@@ -120,6 +120,23 @@ describe("building a level", () => {
     await page.context().close();
   });
 
+  test("by keys alone: the same level as by clicks", async () => {
+    const page = await openEditor();
+    await page.locator("#width").fill("3");
+    await page.locator("#height").fill("2");
+    await editAndWait(page, () => page.getByRole("button", { name: "New level" }).click());
+    await page.locator("#editor-board").focus();
+    // The cursor starts on (0, 0); each letter is one change, as each click was.
+    const steps = [["ArrowRight", "ArrowRight", "ArrowDown", "d"], ["ArrowLeft", "ArrowLeft", "ArrowUp", "a"],
+                   ["ArrowRight", "s"], ["ArrowLeft", "s"], ["ArrowLeft", "e"], ["ArrowRight", "ArrowRight", "ArrowRight", "c"]];
+    for (const keys of steps) {
+      for (const key of keys.slice(0, -1)) await page.keyboard.press(key);
+      await editAndWait(page, () => page.keyboard.press(keys.at(-1)));
+    }
+    assert.equal((await savedBytes(page)).toString("latin1"), fs.readFileSync(fixture("built-by-clicks.dat")).toString("latin1"));
+    await page.context().close();
+  });
+
   test("a one-way passage is shown and kept; a click on it opens it both ways", async () => {
     const page = await openEditor();
     await openFile(page, fixture("one-way.dat"));
