@@ -163,6 +163,11 @@
       showError(answer.error ? `${newName}: ${answer.error}` : `${where}: refused: ${check.refusal.fault}`);
       return levelChanged();
     }
+    if (read.size[0] > maxSide || read.size[1] > maxSide) {
+      showError(`${newName}: the editor takes boards of up to ${maxSide} by ${maxSide} cells, and this one is ` +
+                `${read.size[0]} by ${read.size[1]} (corvel-level check and solve take it)`);
+      return levelChanged();
+    }
     if (note) showError(note);
     else clearError();
     level = {

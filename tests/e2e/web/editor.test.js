@@ -208,6 +208,17 @@ describe("findings, verdicts and refusals are corvel-level's", () => {
     });
   }
 
+  test("a board wider than the editor's 64 cells is turned away and the level being edited stays", async () => {
+    const page = await openEditor();
+    const before = await shown(page);
+    const wide = writeTemporary("65 1\n0 0\n1 0\n65 0\n" + "12\n".repeat(65));
+    await openFile(page, wide);
+    const after = await shown(page);
+    assert.equal(after.error, "GameData.dat: the editor takes boards of up to 64 by 64 cells, and this one is 65 by 1 (corvel-level check and solve take it)");
+    assert.deepEqual({ ...after, error: null }, { ...before, error: null });
+    await page.context().close();
+  });
+
   test("a broken link is reported and the site's level is edited", async () => {
     const page = await openEditor(session.url + "editor.html#level=not*base64&name=mine.dat");
     const page_ = await shown(page);
