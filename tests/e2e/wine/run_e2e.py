@@ -424,7 +424,7 @@ def near_outline(ref, x, y):
 def refusal_text(env, folder):
     """The box text for the level file in folder, from the game's own reader run by corvel-level; the game
     names the folder in full, as Windows spells it."""
-    where = windows_path(env.env, folder)
+    where = env.wine.windows_path(env.env, folder)
     if not (Path(folder) / "GameData.dat").exists():
         return ("The level cannot be loaded.\r\n\r\nThere is no GameData.dat in the folder " + where +
                 "\r\n\r\nPut a level there, then choose New Game from the File menu.")
