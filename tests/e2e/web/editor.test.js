@@ -11,7 +11,7 @@ const path = require("node:path");
 const { after, before, describe, test } = require("node:test");
 const h = require("./harness");
 
-const fixture = (name) => path.join(h.levels, name);
+const { fixture } = h;
 const sharedFixture = (name) => path.join(__dirname, "..", "..", "levels", name);
 
 let session;

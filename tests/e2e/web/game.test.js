@@ -18,23 +18,18 @@ const INSTRUCTIONS =
   "(i.e. move down if Corvel is under it), then it\n" +
   "will not move. The game is over if it catches up\n" +
   "to Corvel.\n\n\nControls:\n\nw = up\ns = down\na = left\nd = right\nf = wait a turn";
-const refused = (why) => `The level cannot be loaded.\n\n${why}\n\nMend the file, then choose New Game from the File menu.`;
+const { refused } = h;
 const escapeRegExp = (text) => text.replace(/[.*+?^${}()|[\]\\]/g, "\\$&");
 const missing = (folder) => `The level cannot be loaded.\n\nThere is no GameData.dat in the folder ${folder}\n\nPut a level there, then choose New Game from the File menu.`;
-const fixture = (name) => path.join(h.levels, name);
+const { bundled, fixture } = h;
 
 let session;
-let bundled;  // the site's own level file
 before(async () => {
   session = await h.startSession();
-  bundled = path.join(h.site, "GameData.dat");
 });
 after(() => session.close());
 
-async function newGame(page) {
-  await h.afterRepaint(page, () => h.chooseMenu(page, "File", "New Game"));
-  await h.levelSettled(page);
-}
+const { newGame } = h;
 
 describe("the page", () => {
   test("has the window's title, paints the start pixel for pixel as corvel-level render, and fetches nothing from elsewhere", async (t) => {

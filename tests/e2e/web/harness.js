@@ -206,7 +206,17 @@ async function chooseMenu(page, menu, item) {
   await page.getByRole("menuitem", { name: item, exact: true }).click();
 }
 
+// The site's own level file, which every page plays unless a test gives it another.
+const bundled = site && path.join(site, "GameData.dat");
+const fixture = (name) => path.join(levels, name);
+const refused = (why) => `The level cannot be loaded.\n\n${why}\n\nMend the file, then choose New Game from the File menu.`;
+
+async function newGame(page) {
+  await afterRepaint(page, () => chooseMenu(page, "File", "New Game"));
+  await levelSettled(page);
+}
+
 module.exports = {
-  site, levels, startSession, openPage, launch, serve, copySite, press, typeKeys, afterRepaint, readBox, closeBox, boxOpen,
+  bundled, fixture, refused, newGame, site, levels, startSession, openPage, launch, serve, copySite, press, typeKeys, afterRepaint, readBox, closeBox, boxOpen,
   paintCount, waitForPaints, levelSettled, render, boardPixels, pngPixels, pictureDifference, boardDifference, chooseMenu,
 };

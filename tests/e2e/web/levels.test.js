@@ -8,24 +8,19 @@ const path = require("node:path");
 const { after, before, describe, test } = require("node:test");
 const h = require("./harness");
 
-const fixture = (name) => path.join(h.levels, name);
+const { bundled, fixture } = h;
 const crlfLevel = path.join(__dirname, "..", "..", "levels", "short-crlf.dat");
 const linkTo = (session, file, name = path.basename(file)) =>
   `${session.url}#level=${fs.readFileSync(file).toString("base64url")}&name=${encodeURIComponent(name)}`;
-const refused = (why) => `The level cannot be loaded.\n\n${why}\n\nMend the file, then choose New Game from the File menu.`;
+const { refused } = h;
 
 let session;
-let bundled;
 before(async () => {
   session = await h.startSession();
-  bundled = path.join(h.site, "GameData.dat");
 });
 after(() => session.close());
 
-async function newGame(page) {
-  await h.afterRepaint(page, () => h.chooseMenu(page, "File", "New Game"));
-  await h.levelSettled(page);
-}
+const { newGame } = h;
 
 describe("a level from a local file", () => {
   test("opened with the picker plays instead of the site's, and New Game plays it again", async () => {

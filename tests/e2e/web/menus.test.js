@@ -7,11 +7,11 @@ const path = require("node:path");
 const { after, before, test } = require("node:test");
 const h = require("./harness");
 
+const { bundled } = h;
+
 let session;
-let bundled;
 before(async () => {
   session = await h.startSession();
-  bundled = path.join(h.site, "GameData.dat");
 });
 after(() => session.close());
 
