@@ -47,9 +47,11 @@
     dialog.showModal();
     $("message-ok").focus();
   }
+  // The board takes the keyboard back once the last box has closed, unless the player has already
+  // given it to the menu bar: a quick F10 can come before the page hears of the close.
   dialog.addEventListener("close", () => {
     if (messages.length) showNextMessage();
-    else if (!ended) board.focus({ preventScroll: true });
+    else if (!ended && !menus.contains(document.activeElement)) board.focus({ preventScroll: true });
   });
   dialog.addEventListener("keydown", (e) => {
     // Enter and Escape close the box wherever its focus is; nothing else reaches the game meanwhile.

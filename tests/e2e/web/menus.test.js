@@ -79,6 +79,25 @@ test("F10, the arrow keys, Enter and Escape work the menus; while they have the 
   await page.context().close();
 });
 
+test("F10 pressed the moment a box closes keeps the menu: the board does not take the keyboard back from it", async () => {
+  const page = await h.openPage(session);
+  await page.keyboard.press("F10");
+  await page.keyboard.press("ArrowLeft");
+  await page.keyboard.press("Enter");
+  await page.keyboard.press("Enter");
+  await h.readBox(page);
+  // Both keys land before the page hears that the box has closed, as they can on a busy machine.
+  await page.evaluate(() => {
+    const key = (target, name) => target.dispatchEvent(new KeyboardEvent("keydown", { key: name, bubbles: true, cancelable: true }));
+    key(document.getElementById("message-ok"), "Escape");
+    key(document.activeElement, "F10");
+  });
+  await page.waitForSelector("dialog#message", { state: "hidden" });
+  await page.evaluate(() => new Promise((settled) => setTimeout(settled, 50)));
+  assert.equal(await focused(page), "File");
+  await page.context().close();
+});
+
 test("the mouse opens a menu, a second click or a click elsewhere closes it, and nothing is chosen", async () => {
   const page = await h.openPage(session);
   const file = page.getByRole("menuitem", { name: "File", exact: true });
