@@ -204,7 +204,15 @@
   }
 
   function playFile(file) {
-    return queueLevel(async () => playLevelText(file.name, new Uint8Array(await file.arrayBuffer())));
+    return queueLevel(async () => {
+      let bytes;
+      try {
+        bytes = await LevelFile.read(file);
+      } catch (error) {
+        return refuse(file.name, error.message);
+      }
+      playLevelText(file.name, bytes);
+    });
   }
 
   // The level the page's address asks for, or the site's when it names none, or when it names one

@@ -314,22 +314,31 @@
 
   // ---- open, save, link, play-test ----
   $("open-level").addEventListener("click", () => $("level-file").click());
-  $("level-file").addEventListener("change", async (e) => {
+  $("level-file").addEventListener("change", (e) => {
     const file = e.target.files[0];
     e.target.value = "";
-    if (file) openLevel(file.name, new Uint8Array(await file.arrayBuffer()));
+    if (file) openFile(file);
   });
   document.addEventListener("dragover", (e) => {
     if (!e.dataTransfer.types.includes("Files")) return;
     e.preventDefault();
     e.dataTransfer.dropEffect = "copy";
   });
-  document.addEventListener("drop", async (e) => {
+  document.addEventListener("drop", (e) => {
     if (!e.dataTransfer.files.length) return;
     e.preventDefault();
-    const file = e.dataTransfer.files[0];
-    openLevel(file.name, new Uint8Array(await file.arrayBuffer()));
+    openFile(e.dataTransfer.files[0]);
   });
+
+  async function openFile(file) {
+    let bytes;
+    try {
+      bytes = await LevelFile.read(file);
+    } catch (error) {
+      return showError(`${file.name}: ${error.message}`);
+    }
+    openLevel(file.name, bytes);
+  }
 
   // Saving writes the documented format, whatever the file it came from looked like.
   $("save-level").addEventListener("click", () => {

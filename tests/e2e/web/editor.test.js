@@ -219,6 +219,22 @@ describe("findings, verdicts and refusals are corvel-level's", () => {
     await page.context().close();
   });
 
+  test("a file far larger than any level is turned away by its size, unread, and the level being edited stays", async () => {
+    const page = await openEditor();
+    const before = await shown(page);
+    const dropped = await page.evaluateHandle(() => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File(Array(300).fill(new Uint8Array(1024 * 1024)), "huge.dat"));
+      return transfer;
+    });
+    await page.dispatchEvent("#editor-board", "drop", { dataTransfer: dropped });
+    await page.waitForSelector("#error", { state: "visible" });
+    const after = await shown(page);
+    assert.equal(after.error, "huge.dat: is 300 MB, larger than any level file (at most 256 MB)");
+    assert.deepEqual({ ...after, error: null }, { ...before, error: null });
+    await page.context().close();
+  });
+
   test("a broken link is reported and the site's level is edited", async () => {
     const page = await openEditor(session.url + "editor.html#level=not*base64&name=mine.dat");
     const page_ = await shown(page);

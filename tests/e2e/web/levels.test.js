@@ -63,6 +63,22 @@ describe("a level from a local file", () => {
     assert.equal(await h.boardDifference(page, bundled), null);
     await page.context().close();
   });
+
+  test("far larger than any level: turned away by its size, unread, and the game goes on", async () => {
+    const page = await h.openPage(session);
+    await h.typeKeys(page, ["d"]);
+    const dropped = await page.evaluateHandle(() => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File(Array(300).fill(new Uint8Array(1024 * 1024)), "huge.dat"));
+      return transfer;
+    });
+    await page.dispatchEvent("#board", "drop", { dataTransfer: dropped });
+    assert.equal((await h.readBox(page)).text, refused("huge.dat: is 300 MB, larger than any level file (at most 256 MB)"));
+    await h.closeBox(page);
+    await h.typeKeys(page, ["d"]);
+    assert.equal(await h.boardDifference(page, bundled, "dd"), null);
+    await page.context().close();
+  });
 });
 
 describe("a level from a link", () => {
