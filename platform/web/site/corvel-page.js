@@ -179,11 +179,8 @@
     if (accepted === null) refuse(name, "is too large to open here");
     if (!accepted) return false;
     level = { name, bytes, fromSite: false };
-    try {
-      history.replaceState(null, "", location.pathname + location.search + LevelLink.fragment(name, bytes));
-    } catch {
-      // a level too long for a link still plays; only its link is lost
-    }
+    // A level too large for a link still plays; the address then carries none, not an older one.
+    history.replaceState(null, "", location.pathname + location.search + (LevelLink.fragment(name, bytes) ?? ""));
     return true;
   }
 
@@ -244,8 +241,14 @@
 
   $("copy-link").addEventListener("click", async () => {
     if (!level.bytes) return;
-    const link = new URL(LevelLink.fragment(level.name, level.bytes), location.href).href;
+    const fragment = LevelLink.fragment(level.name, level.bytes);
     const shown = $("level-link");
+    if (!fragment) {
+      shown.hidden = true;
+      $("status-text").textContent = "This level is too large for a link.";
+      return;
+    }
+    const link = new URL(fragment, location.href).href;
     shown.hidden = false;
     shown.value = link;
     try {
@@ -259,7 +262,7 @@
 
   // The level editor opens on the level in play, through the same kind of link.
   $("edit-level").addEventListener("click", (e) => {
-    e.currentTarget.href = "editor.html" + (level.bytes ? LevelLink.fragment(level.name, level.bytes) : "");
+    e.currentTarget.href = "editor.html" + ((level.bytes && LevelLink.fragment(level.name, level.bytes)) || "");
   });
 
   // ---- touch and pointer play ----

@@ -46,7 +46,13 @@ const LevelLink = (() => {
     return { name: fields.get("name") || "the link", bytes: decode(raw) };
   }
 
+  // Browsers keep addresses of up to 2 MB; a level whose link would be longer gets none, judged
+  // by its size before any of it is encoded (a big level would take seconds to encode).
+  const maxBytes = Math.floor(((2 * 1024 * 1024 - 64 * 1024) * 3) / 4);
+
+  // The fragment that carries the level, or null when it is too large for a link.
   function fragment(name, bytes) {
+    if (bytes.length > maxBytes) return null;
     return "#level=" + encode(bytes) + "&name=" + encodeURIComponent(name);
   }
 

@@ -222,12 +222,7 @@ describe("findings, verdicts and refusals are corvel-level's", () => {
   test("a file over the size the page opens is turned away unread, and the level being edited stays", async () => {
     const page = await openEditor();
     const before = await shown(page);
-    const dropped = await page.evaluateHandle(() => {
-      const transfer = new DataTransfer();
-      transfer.items.add(new File(Array(300).fill(new Uint8Array(1024 * 1024)), "huge.dat"));
-      return transfer;
-    });
-    await page.dispatchEvent("#editor-board", "drop", { dataTransfer: dropped });
+    await h.dropFile(page, "#editor-board", "huge.dat", "", 300);
     await page.waitForSelector("#error", { state: "visible" });
     const after = await shown(page);
     assert.equal(after.error, "huge.dat: is 300 MB; the page opens level files of up to 256 MB");

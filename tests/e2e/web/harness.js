@@ -112,6 +112,16 @@ async function afterRepaint(page, action) {
   await waitForPaints(page, before + 1);
 }
 
+// Drops onto `target` a file made in the page: `text`, then `megabytes` MB of zero bytes.
+async function dropFile(page, target, name, text, megabytes = 0) {
+  const transfer = await page.evaluateHandle(([name, text, megabytes]) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([text, ...Array(megabytes).fill(new Uint8Array(1024 * 1024))], name));
+    return transfer;
+  }, [name, text, megabytes]);
+  await page.dispatchEvent(target, "drop", { dataTransfer: transfer });
+}
+
 // The open message box as the player reads it.
 async function readBox(page) {
   await page.waitForSelector("dialog#message[open]");
@@ -217,6 +227,6 @@ async function newGame(page) {
 }
 
 module.exports = {
-  bundled, fixture, refused, newGame, site, levels, startSession, openPage, launch, serve, copySite, press, typeKeys, afterRepaint, readBox, closeBox, boxOpen,
+  bundled, fixture, refused, newGame, site, levels, startSession, openPage, launch, serve, copySite, press, typeKeys, afterRepaint, dropFile, readBox, closeBox, boxOpen,
   paintCount, waitForPaints, levelSettled, render, boardPixels, pngPixels, pictureDifference, boardDifference, chooseMenu,
 };

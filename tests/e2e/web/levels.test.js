@@ -64,15 +64,22 @@ describe("a level from a local file", () => {
     await page.context().close();
   });
 
+  test("too large for a link (notes after its cells): it plays, the address carries no link, Copy link says so", async () => {
+    const page = await h.openPage(session);
+    await h.dropFile(page, "#board", "noted.dat", fs.readFileSync(fixture("escape-in-one.dat"), "latin1"), 2);
+    await h.levelSettled(page);
+    assert.equal(await h.boardDifference(page, fixture("escape-in-one.dat")), null);
+    assert.equal(new URL(page.url()).hash, "");
+    await page.getByRole("button", { name: /Copy link/ }).click();
+    assert.equal(await page.locator("#status-text").textContent(), "This level is too large for a link.");
+    assert.equal(await page.locator("#level-link").isHidden(), true);
+    await page.context().close();
+  });
+
   test("over the size the page opens: turned away unread, and the game goes on", async () => {
     const page = await h.openPage(session);
     await h.typeKeys(page, ["d"]);
-    const dropped = await page.evaluateHandle(() => {
-      const transfer = new DataTransfer();
-      transfer.items.add(new File(Array(300).fill(new Uint8Array(1024 * 1024)), "huge.dat"));
-      return transfer;
-    });
-    await page.dispatchEvent("#board", "drop", { dataTransfer: dropped });
+    await h.dropFile(page, "#board", "huge.dat", "", 300);
     assert.equal((await h.readBox(page)).text, refused("huge.dat: is 300 MB; the page opens level files of up to 256 MB"));
     await h.closeBox(page);
     await h.typeKeys(page, ["d"]);
