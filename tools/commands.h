@@ -8,6 +8,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "analysis/generate_progress.h"
 #include "game/maze.h"
 
 // What the chosen subcommand does once the command line has been parsed; returns the exit status.
@@ -38,5 +39,3 @@ struct LevelCheck;
 // there are, and whether the level can be won.
 void printCheckText(std::ostream& out, const std::string& file, const LevelCheck& check);
 
-// "1 key", "83 keys".
-std::string keyCount(std::size_t keys);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "analysis/difficulty.h"
+#include "analysis/generate_progress.h"
 #include "analysis/generator.h"
 #include "analysis/solver.h"
 #include "tools/commands.h"
@@ -40,11 +41,6 @@ CLI::Validator wholeNumberFrom(std::uint64_t least, std::uint64_t most) {
 
 std::uint64_t valueOf(const std::string& checked) { return *wholeNumber(checked, 0, std::numeric_limits<std::uint64_t>::max()); }
 
-std::string duration(double seconds) {
-    if (seconds < 120) return std::to_string(static_cast<std::int64_t>(seconds + 0.5)) + " s";
-    return std::to_string(static_cast<std::int64_t>(seconds / 60 + 0.5)) + " min";
-}
-
 // Reports on stderr at most once a second, so short runs stay quiet, and ends the search when
 // the time allowed is up.
 class ProgressLine {
@@ -61,12 +57,7 @@ public:
         if (now - last_ < std::chrono::seconds(1)) return true;
         last_ = now;
         shown_ = true;
-        double left = static_cast<double>(tries_ - tried) * elapsed / static_cast<double>(tried);
-        if (seconds_) left = std::min(left, *seconds_ - elapsed);
-        std::cerr << "\rgenerate: " << tried << " mazes judged";
-        if (tries_ < std::numeric_limits<std::int64_t>::max()) std::cerr << " of " << tries_;
-        std::cerr << ", longest shortest win so far " << keyCount(static_cast<std::size_t>(bestWin)) << ", about "
-                  << duration(left) << " left   " << std::flush;
+        std::cerr << "\rgenerate: " << generateProgressText(tried, tries_, bestWin, elapsed, seconds_) << "   " << std::flush;
         return true;
     }
     // Ends the progress line, so that what follows starts on a line of its own.

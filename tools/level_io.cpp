@@ -21,5 +21,3 @@ GameStatus playKeys(Maze& maze, const std::string& keys) {
     for (char ch : keys) handleKey(maze, status, static_cast<unsigned char>(ch));
     return status;
 }
-
-std::string keyCount(std::size_t keys) { return std::to_string(keys) + (keys == 1 ? " key" : " keys"); }
