@@ -5,14 +5,19 @@
 #include <charconv>
 #include <chrono>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "analysis/difficulty.h"
+#include "analysis/generate_progress.h"
 #include "analysis/generator.h"
 #include "analysis/level_check.h"
 #include "analysis/level_json.h"
 #include "game/rules.h"
+
+// Hands a line of generate's progress to the worker, which posts it to the page.
+EM_JS(void, reportGenerateProgress, (const char* text), { Module["onGenerateProgress"](UTF8ToString(text)); });
 
 namespace {
 
@@ -22,6 +27,9 @@ const char* reply(const Json& json) {
     answer = jsonText(json);
     return answer.c_str();
 }
+
+// The page hears of the search this often: often enough to see it move, rarely enough to cost nothing.
+constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 
 std::string_view bytesAt(const char* data, int length) { return {data, static_cast<std::size_t>(length > 0 ? length : 0)}; }
 
@@ -41,13 +49,16 @@ Json stepsOf(Maze maze, const std::string& keys) {
 extern "C" {
 
 // A level file read as the game reads it, without the search: {"check": check --json of a refused
-// file, or only whether it is usable, "level": the level as show --json gives it, or null}.
-EMSCRIPTEN_KEEPALIVE const char* corvel_read(const char* data, int length, const char* name) {
+// file, or only whether it is usable, "size": its columns and rows, "level": the level as show
+// --json gives it, or null when refused or wider or taller than maxSide (the editor's board).
+EMSCRIPTEN_KEEPALIVE const char* corvel_read(const char* data, int length, const char* name, int maxSide) {
     Maze maze;
     LevelCheck check;
     check.refusal = maze.loadFromText(bytesAt(data, length), name);
-    Json json{{"check", checkJson(name, check)}, {"level", nullptr}};
-    if (!check.refusal) json["level"] = levelJson(maze);
+    Json json{{"check", checkJson(name, check)}, {"size", nullptr}, {"level", nullptr}};
+    if (check.refusal) return reply(json);
+    json["size"] = Json::array({maze.size.x, maze.size.y});
+    if (maze.size.x <= maxSide && maze.size.y <= maxSide) json["level"] = levelJson(maze);
     return reply(json);
 }
 
@@ -91,11 +102,19 @@ EMSCRIPTEN_KEEPALIVE const char* corvel_generate(int width, int height, const ch
     const auto start = std::chrono::steady_clock::now();
     std::int64_t tried = 0;
     bool outOfTime = false;
-    auto progress = [&](std::int64_t triedSoFar, std::int32_t) {
+    auto lastReport = start;
+    const std::optional<double> timeAllowed = seconds >= 1 ? std::optional<double>(seconds) : std::nullopt;
+    auto progress = [&](std::int64_t triedSoFar, std::int32_t bestWin) {
         tried = triedSoFar;
-        if (seconds >= 1 && std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() >= seconds) {
+        const auto now = std::chrono::steady_clock::now();
+        const double elapsed = std::chrono::duration<double>(now - start).count();
+        if (timeAllowed && elapsed >= *timeAllowed) {
             outOfTime = triedSoFar < request.tries;
             return false;
+        }
+        if (now - lastReport >= kProgressInterval) {
+            lastReport = now;
+            reportGenerateProgress(generateProgressText(triedSoFar, request.tries, bestWin, elapsed, timeAllowed).c_str());
         }
         return true;
     };

@@ -3,37 +3,38 @@
 // answer it no longer needs and starts another one from the module it already compiled.
 "use strict";
 
-importScripts("corvel-analysis.js");
+importScripts("module-memory.js", "corvel-analysis.js");
 
 let analysis = null;
+let answering = null;  // the id of the question being answered, which progress is about
 const waiting = [];
 
-// A fault inside the module (memory exhausted, say) is told to the page, not left as a silence.
+// A fault inside the module (memory exhausted, say) is told to the page as what it is; the page
+// words it for the player, never showing the module's own message.
 function answer(request) {
+  answering = request.id;
   try {
-    ask(request);
+    postMessage({ id: request.id, result: ask(request) });
   } catch (error) {
-    postMessage({ id: request.id, error: String(error.message || error) });
+    postMessage({ id: request.id, fault: error instanceof WebAssembly.RuntimeError || /abort/i.test(String(error)) ? "memory" : "stopped" });
+  } finally {
+    answering = null;
   }
 }
 
+const json = (address) => JSON.parse(analysis.UTF8ToString(address));
+
+// Every text and byte goes through memory the module allocates, never through its stack; null
+// when the module cannot allocate them, which the page hears as a level too large for it.
 function ask(request) {
-  const { id, kind } = request;
-  if (kind === "analyse" || kind === "read") {
-    const bytes = request.bytes;
-    const at = analysis._malloc(Math.max(bytes.length, 1));
-    analysis.HEAPU8.set(bytes, at);
-    try {
-      const json = analysis.ccall(kind === "read" ? "corvel_read" : "corvel_analyse", "number", ["number", "number", "string"], [at, bytes.length, request.name]);
-      postMessage({ id, result: JSON.parse(analysis.UTF8ToString(json)) });
-    } finally {
-      analysis._free(at);
-    }
-  } else if (kind === "generate") {
-    const json = analysis.ccall("corvel_generate", "number", ["number", "number", "string", "string", "number", "number"],
-      [request.width, request.height, request.method, String(request.seed), request.tries, request.seconds]);
-    postMessage({ id, result: JSON.parse(analysis.UTF8ToString(json)) });
-  }
+  const { kind } = request;
+  const result = kind === "generate"
+    ? ModuleMemory.withTexts(analysis, [request.method, String(request.seed)], (method, seed) =>
+      json(analysis._corvel_generate(request.width, request.height, method, seed, request.tries, request.seconds)))
+    : ModuleMemory.withBytes(analysis, request.bytes, (at, length) => ModuleMemory.withText(analysis, request.name, (name) =>
+      json(kind === "read" ? analysis._corvel_read(at, length, name, request.maxSide) : analysis._corvel_analyse(at, length, name))));
+  if (result === null) throw new WebAssembly.RuntimeError("no memory");
+  return result;
 }
 
 onmessage = ({ data }) => {
@@ -44,6 +45,10 @@ onmessage = ({ data }) => {
         WebAssembly.instantiate(data.module, imports).then((instance) => ready(instance, data.module));
         return {};
       },
+      onGenerateProgress: (text) => postMessage({ id: answering, progress: text }),
+      // The runtime's own words go nowhere: the fault is posted as a fault of the level.
+      print() {},
+      printErr() {},
     }).then((module) => {
       analysis = module;
       waiting.splice(0).forEach(answer);

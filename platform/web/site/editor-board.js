@@ -14,21 +14,25 @@ const EditorBoard = (() => {
   ];
   const gameCellSize = 30;  // the game's cell, in pixels
   const largestBoard = 960;  // bigger boards are drawn with smaller cells, so that they fit
+  const smallestCell = 6;    // below it a side is too small to aim at: the page scales the board instead
 
   // Codes outside 1..15 are four walls, as the game reads them.
   const openings = (code) => (code >= 1 && code <= 15 ? code : 0);
 
-  function cellSizeFor(level) {
+  // Whole pixels a cell, so that the board and its ring fit `available` pixels across (the page's
+  // width), times `zoom` (a larger board then scrolls in its frame), never larger than the game's.
+  function cellSizeFor(level, available = largestBoard, zoom = 1) {
     const cells = Math.max(level.width, level.height) + 2;
-    return Math.max(6, Math.min(gameCellSize, Math.floor(largestBoard / cells)));
+    const fit = Math.max(smallestCell, Math.min(gameCellSize, Math.floor((Math.min(available, largestBoard) - 1) / cells)));
+    return Math.min(fit * zoom, 2 * gameCellSize);
   }
 
   const inside = (level, x, y) => x >= 0 && y >= 0 && x < level.width && y < level.height;
   const codeAt = (level, x, y) => level.cells[y * level.width + x];
 
-  // Draws the level; `show` holds {highlighted: Set of "x,y", hero, monster, ended} to override the starts.
-  function draw(canvas, level, show = {}) {
-    const n = cellSizeFor(level);
+  // Draws the level with cells of n pixels; `show` holds {highlighted: Set of "x,y", hero, monster,
+  // ended} to override the starts.
+  function draw(canvas, level, n, show = {}) {
     canvas.width = (level.width + 2) * n + 1;
     canvas.height = (level.height + 2) * n + 1;
     const c = canvas.getContext("2d");
@@ -96,10 +100,9 @@ const EditorBoard = (() => {
     return [x + n, y, 1, n];
   }
 
-  // The cell under a point of the canvas (in its own pixels), the ring around the board included,
-  // and the side of that cell the point lies nearest to.
-  function hit(level, px, py) {
-    const n = cellSizeFor(level);
+  // The cell under a point of the canvas (in its own pixels, cells of n), the ring around the board
+  // included, and the side of that cell the point lies nearest to.
+  function hit(level, n, px, py) {
     const fx = px / n - 1, fy = py / n - 1;
     const x = Math.floor(fx), y = Math.floor(fy);
     const dx = fx - x, dy = fy - y;
@@ -107,33 +110,85 @@ const EditorBoard = (() => {
     return { x, y, side: SIDES.find((s) => s.bit === nearest) };
   }
 
-  // Opens or closes the wall between a cell and its neighbour, on both sides together, so that
-  // walls always agree. A side open on one side only (a one-way passage) becomes open on both.
-  // Returns false when neither cell is on the board.
-  function toggleSide(level, x, y, side) {
+  // The wall between a cell and its neighbour: {here, there} when at least one is on the board.
+  function wallAt(level, x, y, side) {
     const nx = x + side.dx, ny = y + side.dy;
     const here = inside(level, x, y), there = inside(level, nx, ny);
-    if (!here && !there) return false;
-    const openHere = here && (openings(codeAt(level, x, y)) & side.bit) !== 0;
-    const openThere = there && (openings(codeAt(level, nx, ny)) & side.facing) !== 0;
-    const open = here && there ? !(openHere && openThere) : !(openHere || openThere);
+    return here || there ? { x, y, nx, ny, side, here, there } : null;
+  }
+
+  // Whether a wall is open: both ways between two cells, or either way on the board's edge.
+  function wallOpen(level, wall) {
+    const openHere = wall.here && (openings(codeAt(level, wall.x, wall.y)) & wall.side.bit) !== 0;
+    const openThere = wall.there && (openings(codeAt(level, wall.nx, wall.ny)) & wall.side.facing) !== 0;
+    return wall.here && wall.there ? openHere && openThere : openHere || openThere;
+  }
+
+  // Opens or closes a wall on both sides together, so that walls always agree; false when it
+  // already was so (or when neither cell is on the board).
+  function setSide(level, x, y, side, open) {
+    const wall = wallAt(level, x, y, side);
+    if (!wall) return false;
     const set = (cx, cy, bit) => {
       const i = cy * level.width + cx;
       const code = openings(level.cells[i]);
-      level.cells[i] = open ? code | bit : code & ~bit;
+      const changed = open ? code | bit : code & ~bit;
+      if (changed === level.cells[i]) return false;
+      level.cells[i] = changed;
+      return true;
     };
-    if (here) set(x, y, side.bit);
-    if (there) set(nx, ny, side.facing);
+    const changedHere = wall.here && set(x, y, side.bit);
+    const changedThere = wall.there && set(wall.nx, wall.ny, side.facing);
+    return changedHere || changedThere;
+  }
+
+  // Whether the wall between a cell and its neighbour is open (null when neither is on the board).
+  function sideOpen(level, x, y, side) {
+    const wall = wallAt(level, x, y, side);
+    return wall && wallOpen(level, wall);
+  }
+
+  // Opens or closes the wall between a cell and its neighbour. A side open on one side only (a
+  // one-way passage) becomes open on both. Returns false when neither cell is on the board.
+  function toggleSide(level, x, y, side) {
+    const open = sideOpen(level, x, y, side);
+    return open !== null && setSide(level, x, y, side, !open);
+  }
+
+  // The side of the same direction as `side` (across or along the board) nearest to a point:
+  // a drag along a row of walls keeps to that row's walls, however the pointer wavers.
+  function hitAlong(level, n, px, py, side) {
+    const fx = px / n - 1, fy = py / n - 1;
+    if (side.dx === 0) return { x: Math.floor(fx), y: Math.round(fy), side: SIDES[0] };
+    return { x: Math.round(fx), y: Math.floor(fy), side: SIDES[2] };
+  }
+
+  // The board cell and its side that open onto a cell of the ring, or null (a corner, the board).
+  function gapTo(level, p) {
+    if (inside(level, p.x, p.y)) return null;
+    const side = SIDES.find((s) => inside(level, p.x - s.dx, p.y - s.dy));
+    return side ? { x: p.x - side.dx, y: p.y - side.dy, side } : null;
+  }
+
+  // Moves the exit: the gap beside the old exit is closed and the one beside the new exit opened.
+  function moveExit(level, to) {
+    if (to.x === level.exit.x && to.y === level.exit.y) return false;
+    const left = gapTo(level, level.exit), taken = gapTo(level, to);
+    if (left) setSide(level, left.x, left.y, left.side, false);
+    if (taken) setSide(level, taken.x, taken.y, taken.side, true);
+    level.exit = { x: to.x, y: to.y };
     return true;
   }
 
-  // A new level: every cell open to its neighbours, the outer wall closed but for a gap beside the exit.
+  // A new level that can be won as it stands: every cell open to its neighbours, Corvel in the
+  // top-left corner with the exit just beside him, behind the outer wall's one gap, and the Brugak
+  // in the far corner (on a 1 by 1 board, on Corvel's cell: the only one there is).
   function newLevel(width, height) {
-    const level = { width, height, hero: { x: 0, y: 0 }, monster: { x: width - 1, y: height - 1 }, exit: { x: width, y: height - 1 }, cells: [] };
+    const level = { width, height, hero: { x: 0, y: 0 }, monster: { x: width - 1, y: height - 1 }, exit: { x: -1, y: 0 }, cells: [] };
     for (let y = 0; y < height; ++y)
       for (let x = 0; x < width; ++x)
         level.cells.push((y > 0 ? UP : 0) | (y < height - 1 ? DOWN : 0) | (x > 0 ? LEFT : 0) | (x < width - 1 ? RIGHT : 0));
-    level.cells[level.cells.length - 1] |= RIGHT;
+    level.cells[0] |= LEFT;
     return level;
   }
 
@@ -171,5 +226,5 @@ const EditorBoard = (() => {
 
   const sideOfKey = (key) => SIDES[{ w: 0, s: 1, a: 2, d: 3 }[key]];
 
-  return { draw, hit, toggleSide, sideOfKey, newLevel, resized, text, inside, cellSizeFor };
+  return { draw, hit, hitAlong, toggleSide, setSide, sideOpen, moveExit, sideOfKey, newLevel, resized, text, inside, cellSizeFor };
 })();
