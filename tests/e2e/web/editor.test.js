@@ -225,7 +225,7 @@ describe("findings, verdicts and refusals are corvel-level's", () => {
     await h.dropFile(page, "#editor-board", "huge.dat", "", 300);
     await page.waitForSelector("#error", { state: "visible" });
     const after = await shown(page);
-    assert.equal(after.error, "huge.dat: is 300 MB; the page opens level files of up to 256 MB");
+    assert.equal(after.error, "huge.dat: is 314,572,800 bytes; the page opens level files of up to 268,435,456 bytes (256 MB)");
     assert.deepEqual({ ...after, error: null }, { ...before, error: null });
     await page.context().close();
   });
