@@ -14,4 +14,4 @@ fi
 cmake --build --preset web >/dev/null
 
 echo "Corvel and the Brugak: open http://127.0.0.1:${port}/ in a browser (Ctrl+C stops the server)."
-exec python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site"
+exec python3 scripts/serve-site.py "$site" "$port"

@@ -59,16 +59,14 @@ namespace {
 // Explains why a level was refused; the level file by the folder the game looked in, so that a
 // player who started the game elsewhere sees where to put it.
 void explainRefusal(Window& window, LevelError error, bool fromLevelFile) {
-    if (fromLevelFile) {
-        const std::string folder = window.levelFolder();
-        if (error.line == 0 && levelFileIsMissing()) {
-            window.showMessage(validUtf8(missingLevelText(folder)), kWindowTitle);
-            return;
-        }
-        error.file = inFolder(folder, kLevelFileName);
-    }
+    if (fromLevelFile) error.file = inFolder(window.levelFolder(), kLevelFileName);
     // The file's name and the text quoted from it may hold any bytes; windows show only UTF-8.
     window.showMessage(validUtf8(refusedLevelText(error.message())), kWindowTitle);
+}
+
+bool explainMissingLevelFile(Window& window) {
+    window.showMessage(validUtf8(missingLevelText(window.levelFolder())), kWindowTitle);
+    return false;
 }
 
 // Starts the level just loaded into the maze, or explains why it was refused and keeps the game.
@@ -86,7 +84,16 @@ bool startLoadedLevel(Window& window, const std::optional<LevelError>& error, bo
 
 }  // namespace
 
-bool newGame(Window& window) { return startLoadedLevel(window, theMaze.load(kLevelFileName), true); }
+bool newGame(Window& window) {
+    const std::optional<LevelError> error = theMaze.load(kLevelFileName);
+    if (error && error->line == 0 && levelFileIsMissing()) return explainMissingLevelFile(window);
+    return startLoadedLevel(window, error, true);
+}
+
+bool newGameFromLevelFile(Window& window, std::optional<std::string_view> bytes) {
+    if (!bytes) return explainMissingLevelFile(window);
+    return startLoadedLevel(window, theMaze.loadFromText(*bytes, kLevelFileName), true);
+}
 
 bool newGameFromText(Window& window, std::string_view bytes, const std::string& name) {
     return startLoadedLevel(window, theMaze.loadFromText(bytes, name), false);

@@ -1,6 +1,7 @@
 // The shell's rules that every front-end shares: the one game, New Game, typed keys and menu commands.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,10 @@ extern bool levelLoaded;      // a level has been loaded; until then the board i
 // Loads the level file; a usable level replaces the game and the board is repainted, a refused
 // one is explained in a box and the game in progress goes on as it was. True when accepted.
 bool newGame(Window& window);
+
+// New Game with the level file's bytes read by the front-end itself (a web page fetches the file
+// from its site), or nullopt when there is no level file: the same boxes and the same game as newGame.
+bool newGameFromLevelFile(Window& window, std::optional<std::string_view> bytes);
 
 // The same for a level that does not come from the level file (a browser's local file or link):
 // `name` is what its refusal calls it. True when the level was accepted.

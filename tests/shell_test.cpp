@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -146,6 +148,25 @@ TEST_F(Shell, MissingLevelNamesTheFolderItWasLookedForIn) {
     writeLevel(kCorridor);
     newGame(window);
     EXPECT_TRUE(levelLoaded);
+}
+
+// A front-end that reads the level file itself (the web page fetches it) gets the very boxes and
+// games that New Game gives when the shell reads the file: missing, refused, accepted.
+TEST_F(Shell, LevelFileBytesFromTheFrontEndPlayAsTheLevelFileDoes) {
+    const std::optional<std::string_view> cases[] = {std::nullopt, "3 1\n0 0\n5 0\n-1 0\n", kCorridor};
+    for (const auto& bytes : cases) {
+        std::filesystem::remove(kLevelFileName);
+        if (bytes) writeLevel(std::string(*bytes));
+        resetShell();
+        FakeWindow byShell;
+        const bool read = newGame(byShell);
+        resetShell();
+        FakeWindow byFrontEnd;
+        EXPECT_EQ(newGameFromLevelFile(byFrontEnd, bytes), read);
+        ASSERT_EQ(byFrontEnd.boxes.size(), byShell.boxes.size());
+        for (std::size_t i = 0; i < byShell.boxes.size(); ++i) EXPECT_EQ(byFrontEnd.boxes[i].text, byShell.boxes[i].text);
+        EXPECT_EQ(byFrontEnd.repaints, byShell.repaints);
+    }
 }
 
 // A level from elsewhere than the level file (a browser's file or link) plays as New Game plays

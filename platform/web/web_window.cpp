@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -12,6 +12,7 @@
 #include "game/directions.h"
 #include "game/level.h"
 #include "game/rules.h"
+#include "game/utf8.h"
 #include "platform/raster/raster_canvas.h"
 #include "resources/resource.h"
 #include "shell/board_painter.h"
@@ -39,10 +40,11 @@ public:
     }
     void requestRepaint() override { pageRequestRepaint(); }
     void close() override { pageClose(); }
-    // New Game reads the level file from the site, so the box names the site's folder.
-    std::string levelFolder() const override {
-        return emscripten_run_script_string("new URL('.', location.href).href");
-    }
+    // New Game reads the level file from the site, so the box names the site's folder, which the
+    // page tells the game when it starts.
+    std::string levelFolder() const override { return siteFolder; }
+
+    std::string siteFolder = ".";
 };
 
 WebWindow window;
@@ -84,19 +86,14 @@ EMSCRIPTEN_KEEPALIVE void corvel_typed_character(int ch) { handleTypedCharacter(
 EMSCRIPTEN_KEEPALIVE void corvel_menu_exit() { handleCommand(window, ID_FILE_EXIT); }
 EMSCRIPTEN_KEEPALIVE void corvel_menu_instructions() { handleCommand(window, ID_HELP_INSTRUCTIONS); }
 
-// New Game from the site: the page puts the level file it fetched where the game reads it (or
-// takes it away when the site has none) and the shell's New Game does the rest, as on the desktop.
-// 1 when the level was accepted.
+// The address of the site's folder, where New Game reads the level file, as the page knows it.
+EMSCRIPTEN_KEEPALIVE void corvel_set_site_folder(const char* folder) { window.siteFolder = validUtf8(folder); }
+
+// New Game from the site: the page fetched the level file (present 0 when the site has none) and
+// the shell's New Game does the rest, with the same boxes as on the desktop. 1 when accepted.
 EMSCRIPTEN_KEEPALIVE int corvel_new_game_with_level_file(const char* data, int length, int present) {
-    if (present) {
-        if (std::FILE* file = std::fopen(kLevelFileName, "wb")) {
-            std::fwrite(data, 1, static_cast<std::size_t>(std::max(length, 0)), file);
-            std::fclose(file);
-        }
-    } else {
-        std::remove(kLevelFileName);
-    }
-    return newGame(window) ? 1 : 0;
+    const auto bytes = present ? std::optional<std::string_view>(bytesAt(data, length)) : std::nullopt;
+    return newGameFromLevelFile(window, bytes) ? 1 : 0;
 }
 
 // A level from a local file or a link; 1 when it was accepted, 0 when refused (and explained).

@@ -17,6 +17,7 @@
   // link (fromSite false), and fetches the site's level file afresh when it came from the site.
   let level = { name: "GameData.dat", bytes: null, fromSite: true };
   let levelWork = Promise.resolve();  // levels are taken in the order they were asked for
+  let droppedDuringBox = null;  // files dropped while a box was open, played once it closes
 
   // ---- what the game asks of its window ----
   const page = {
@@ -50,8 +51,10 @@
   // The board takes the keyboard back once the last box has closed, unless the player has already
   // given it to the menu bar: a quick F10 can come before the page hears of the close.
   dialog.addEventListener("close", () => {
-    if (messages.length) showNextMessage();
-    else if (!ended && !menus.contains(document.activeElement)) board.focus({ preventScroll: true });
+    if (messages.length) return showNextMessage();
+    if (!ended && !menus.contains(document.activeElement)) board.focus({ preventScroll: true });
+    if (droppedDuringBox && !ended) playFiles(droppedDuringBox.splice(0));
+    droppedDuringBox = null;
   });
   dialog.addEventListener("keydown", (e) => {
     // Enter and Escape close the box wherever its focus is; nothing else reaches the game meanwhile.
@@ -125,25 +128,19 @@
   );
 
   // ---- levels ----
-  function withBytes(bytes, use) {
-    const at = game._malloc(Math.max(bytes.length, 1));
-    if (!at) return null;
-    try {
-      game.HEAPU8.set(bytes, at);
-      return use(at);
-    } finally {
-      game._free(at);
-    }
-  }
+  // Bytes and names reach the game through memory it allocates (ModuleMemory), bounded before.
+  const tooLarge = "is too large to open here";
 
   function refuse(name, fault) {
-    game.ccall("corvel_refuse_level", null, ["string", "string"], [name, fault]);
+    ModuleMemory.withTexts(game, [name, fault], (nameAt, faultAt) => game._corvel_refuse_level(nameAt, faultAt));
   }
 
   // The site's level file, fetched afresh so that a replaced file counts at the next New Game.
   const fetchSiteLevel = () => fetch("GameData.dat", { cache: "no-store" });
-  // The first one is on its way while the game loads, unless the address names a level of its own.
-  let earlySiteLevel = LevelLink.parse(location.hash) ? null : fetchSiteLevel();
+  // The address, read once when the page starts: the first site level is on its way while the game
+  // loads, unless the address names a level of its own.
+  const firstAddress = LevelLink.parse(location.hash);
+  let earlySiteLevel = firstAddress ? null : fetchSiteLevel();
   earlySiteLevel?.catch(() => {});
 
   async function playSiteLevel() {
@@ -160,38 +157,46 @@
     }
     const present = response.ok;
     const bytes = present ? new Uint8Array(await response.arrayBuffer()) : new Uint8Array(0);
-    const accepted = withBytes(bytes, (at) => game._corvel_new_game_with_level_file(at, bytes.length, present ? 1 : 0));
-    if (accepted === null) return refuse("GameData.dat", "is too large to open here");
-    if (accepted) {
-      level = { name: "GameData.dat", bytes, fromSite: true };
-      history.replaceState(null, "", location.pathname + location.search);
-    }
+    const accepted = ModuleMemory.withBytes(game, bytes, (at, length) => game._corvel_new_game_with_level_file(at, length, present ? 1 : 0));
+    if (accepted === null) return refuse("GameData.dat", tooLarge);
+    if (accepted) level = { name: "GameData.dat", bytes, fromSite: true };
+    showLevelInAddress();
   }
 
-  // A level from a local file or a link; refused, it is explained and the game goes on.
-  // True when the level was accepted.
-  function playLevelText(name, bytes) {
-    if (bytes === null) {
-      refuse(name, "holds no level: its text is not base64url (letters, digits, - and _)");
-      return false;
+  // The address always carries the level in play: the site's has no fragment, another its link;
+  // a level too large for a link gets none, not an older one. A refused link leaves the address
+  // too, so that reloading plays what is on the board (and a huge address does not stay behind).
+  function showLevelInAddress() {
+    const fragment = level.fromSite ? "" : (LevelLink.fragment(level.name, level.bytes) ?? "");
+    history.replaceState(null, "", location.pathname + location.search + fragment);
+  }
+
+  // A level from a local file or a link, named inertly; refused, it is explained and the game goes
+  // on. `fault` says why there are no bytes to play. True when the level was accepted.
+  function playLevelText(name, bytes, fault) {
+    let accepted = false;
+    if (!bytes) {
+      refuse(name, fault);
+    } else {
+      accepted = ModuleMemory.withBytes(game, bytes, (at, length) =>
+        ModuleMemory.withText(game, name, (nameAt) => game._corvel_new_game_from_text(at, length, nameAt)));
+      if (accepted === null) refuse(name, tooLarge);
     }
-    const accepted = withBytes(bytes, (at) => game.ccall("corvel_new_game_from_text", "number", ["number", "number", "string"], [at, bytes.length, name]));
-    if (accepted === null) refuse(name, "is too large to open here");
-    if (!accepted) return false;
-    level = { name, bytes, fromSite: false };
-    // A level too large for a link still plays; the address then carries none, not an older one.
-    history.replaceState(null, "", location.pathname + location.search + (LevelLink.fragment(name, bytes) ?? ""));
-    return true;
+    if (accepted) level = { name, bytes, fromSite: false };
+    showLevelInAddress();
+    return Boolean(accepted);
   }
 
   // The board is busy while a level is on its way, for screen readers (and for the tests).
+  // A fault of the game itself while it takes a level is told as a sentence about the level.
   let levelsPending = 0;
   function queueLevel(work) {
     ++levelsPending;
     board.setAttribute("aria-busy", "true");
     levelWork = levelWork
       .then(work)
-      .catch((error) => refuse(level.name, String(error)))
+      .catch(() => refuse(level.name, "could not be opened: the page ran out of memory"))
+      .catch(() => {})
       .finally(() => --levelsPending || board.setAttribute("aria-busy", "false"));
     return levelWork;
   }
@@ -201,30 +206,38 @@
   }
 
   function playFile(file) {
+    const name = LevelName.inert(file.name, "the file");
     return queueLevel(async () => {
       let bytes;
       try {
         bytes = await LevelFile.read(file);
       } catch (error) {
-        return refuse(file.name, error.message);
+        return refuse(name, error.message);
       }
-      playLevelText(file.name, bytes);
+      playLevelText(name, bytes);
     });
+  }
+
+  // Of several files picked or dropped at once, the first is played and the player told so.
+  function playFiles(files) {
+    const { file, note } = LevelFile.firstOf(files);
+    $("status-text").textContent = note;
+    $("level-link").hidden = true;
+    if (file) playFile(file);
   }
 
   // The level the page's address asks for, or the site's when it names none, or when it names one
   // that is refused before any game has started.
-  function playAddressedLevel() {
-    const linked = LevelLink.parse(location.hash);
+  function playAddressedLevel(linked = LevelLink.parse(location.hash)) {
     return queueLevel(() => {
       if (!linked) return playSiteLevel();
-      if (!playLevelText(linked.name, linked.bytes) && !level.bytes) return playSiteLevel();
+      if (!playLevelText(linked.name, linked.bytes, linked.fault) && !level.bytes) return playSiteLevel();
     });
   }
 
   $("open-level").addEventListener("click", () => $("level-file").click());
   $("level-file").addEventListener("change", (e) => {
-    if (e.target.files.length) playFile(e.target.files[0]);
+    playFiles(e.target.files);
     e.target.value = "";
   });
   document.addEventListener("dragover", (e) => {
@@ -235,7 +248,9 @@
   document.addEventListener("drop", (e) => {
     if (ended || !e.dataTransfer.files.length) return;
     e.preventDefault();
-    if (!dialog.open) playFile(e.dataTransfer.files[0]);
+    if (!dialog.open) return playFiles(e.dataTransfer.files);
+    droppedDuringBox = [...e.dataTransfer.files];
+    $("status-text").textContent = `${LevelName.inert(droppedDuringBox[0].name, "The file")} opens when the box is closed.`;
   });
   window.addEventListener("hashchange", () => !ended && playAddressedLevel());
 
@@ -301,8 +316,10 @@
   // ---- start ----
   createCorvel({ corvelPage: page }).then((module) => {
     game = module;
+    // The box about a missing level file names the site's folder, which only the page knows.
+    ModuleMemory.withText(game, new URL(".", location.href).href, (at) => game._corvel_set_site_folder(at));
     page.requestRepaint();
     board.focus({ preventScroll: true });
-    return playAddressedLevel();
+    return playAddressedLevel(firstAddress);
   });
 })();

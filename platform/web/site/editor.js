@@ -449,13 +449,10 @@
   });
   // One level file is opened at a time: of several dropped, the first, and the page says so.
   document.addEventListener("drop", (e) => {
-    const files = e.dataTransfer.files;
-    if (!files.length) return;
+    if (!e.dataTransfer.files.length) return;
     e.preventDefault();
-    const others = files.length - 1;
-    const note = others > 0 && `Only one level file is opened at a time: ${nameOf(files[0].name)} is opened, ` +
-      `the other ${others === 1 ? "file is" : `${others} files are`} not.`;
-    openFile(files[0], note || null);
+    const { file, note } = LevelFile.firstOf(e.dataTransfer.files);
+    openFile(file, note || null);
   });
 
   async function openFile(file, note = null) {
@@ -513,9 +510,8 @@
   // ---- start: the level the address carries, else the site's ----
   async function openAddressedLevel({ record = true } = {}) {
     const linked = LevelLink.parse(location.hash);
-    const linkName = linked && nameOf(linked.name);
-    if (linked?.bytes) return openLevel(linkName, linked.bytes, { record });
-    const broken = linked && `${linkName}: holds no level: its text is not base64url (letters, digits, - and _)`;
+    if (linked?.bytes) return openLevel(linked.name, linked.bytes, { record });
+    const broken = linked && `${linked.name}: ${linked.fault}`;
     if (broken && analysis) return showError(broken);
     try {
       const response = await fetch("GameData.dat", { cache: "no-store" });

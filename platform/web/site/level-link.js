@@ -36,14 +36,20 @@ const LevelLink = (() => {
     return bytes;
   }
 
-  // What a URL's fragment asks for: null when it carries no level, else {name, bytes} where bytes
-  // is null if the level in it cannot be read.
+  // What a URL's fragment asks for: null when it carries no level, else {name, bytes, fault}: the
+  // name made inert, and either the level's bytes or (bytes null) the fault that keeps them from
+  // being read. One reading of the fragment answers both: a field name written with escapes
+  // ("%6Cevel") is the same field, and "+" (which URLSearchParams reads as a space, and which
+  // base64url does not have) stays a fault in the level.
   function parse(hash) {
-    const fields = new URLSearchParams(hash.replace(/^#/, ""));
+    const fields = new URLSearchParams(String(hash).replace(/^#/, ""));
     if (!fields.has("level")) return null;
-    // URLSearchParams reads "+" as a space; base64url has neither, so a "+" stays a fault.
-    const raw = /(?:^#?|&)level=([^&]*)/.exec(hash)[1];
-    return { name: fields.get("name") || "the link", bytes: decode(raw) };
+    const name = LevelName.inert(fields.get("name"), "the link");
+    const text = fields.get("level");
+    if (!text) return { name, bytes: null, fault: "holds no level: nothing follows its level=" };
+    const bytes = decode(text);
+    if (!bytes) return { name, bytes, fault: "holds no level: its text is not base64url (letters, digits, - and _)" };
+    return { name, bytes, fault: null };
   }
 
   // Browsers keep addresses of up to 2 MB; a level whose link would be longer gets none, judged

@@ -27,6 +27,7 @@ function levelTool(command, file) {
 async function openEditor(address = session.url + "editor.html") {
   const page = await (await session.browser.newContext({ viewport: { width: 900, height: 900 } })).newPage();
   page.setDefaultTimeout(60000);
+  h.watchFaults(session, page);
   await page.goto(address);
   await analysed(page);
   return page;
@@ -230,7 +231,7 @@ describe("findings, verdicts and refusals are corvel-level's", () => {
     await h.dropFile(page, "#editor-board", "huge.dat", "", 300);
     await page.waitForSelector("#error", { state: "visible" });
     const after = await shown(page);
-    assert.equal(after.error, "huge.dat: is 300 MB; the page opens level files of up to 256 MB");
+    assert.equal(after.error, "huge.dat: is 314,572,800 bytes; the page opens level files of up to 268,435,456 bytes (256 MB)");
     assert.deepEqual({ ...after, error: null }, { ...before, error: null });
     await page.context().close();
   });
@@ -375,6 +376,7 @@ describe("hostile and careless input", () => {
   for (const [what, name, inert] of names) {
     test(`a name with ${what} is shown inert, and the page stays within a 390 px window`, async () => {
       const page = await (await session.browser.newContext({ viewport: { width: 390, height: 844 } })).newPage();
+      h.watchFaults(session, page);
       await page.goto(session.url + levelLink(bundledText(), name));
       await analysed(page);
       const shownName = (await shown(page)).name;
@@ -390,7 +392,7 @@ describe("hostile and careless input", () => {
                                                    ["second.dat", bundledText()], ["third.dat", bundledText()]]));
     const page_ = await shown(page);
     assert.equal(page_.name, "one-way.dat");
-    assert.equal(page_.error, "Only one level file is opened at a time: one-way.dat is opened, the other 2 files are not.");
+    assert.equal(page_.error, "Only one level file is opened at a time: one-way.dat, not the 2 others.");
     await page.context().close();
   });
 });
@@ -549,6 +551,7 @@ describe("on a phone", () => {
   test("a 20 x 20 board fits a 390 px wide screen in whole pixels, the page never scrolls sideways, and a tap opens a side", async () => {
     const context = await session.browser.newContext({ isMobile: true, hasTouch: true, viewport: { width: 390, height: 844 }, deviceScaleFactor: 3 });
     const page = await context.newPage();
+    h.watchFaults(session, page);
     await page.goto(session.url + "editor.html");
     await analysed(page);
     await setSize(page, 20, 20);

@@ -15,7 +15,12 @@ const levels = path.join(__dirname, "levels");
 const chromiumPath = process.env.CORVEL_CHROMIUM || "/usr/bin/chromium";
 const timeout = 20000;
 
-const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".wasm": "application/wasm", ".png": "image/png" };
+const types = {
+  ".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".wasm": "application/wasm", ".png": "image/png",
+  ".json": "application/json", ".webmanifest": "application/manifest+json",
+};
+// The site's Content-Security-Policy, sent as a header as a careful host would, beside the pages' own.
+const policy = fs.readFileSync(path.join(__dirname, "..", "..", "..", "platform", "web", "content-security-policy"), "utf8").trim();
 
 // A throw-away copy of the site, so a test can replace or remove its level file as a level maker would.
 function copySite() {
@@ -34,7 +39,10 @@ async function serve(root) {
       response.writeHead(404, { "content-type": "text/plain" });
       return response.end("not found");
     }
-    response.writeHead(200, { "content-type": types[path.extname(file)] || "application/octet-stream" });
+    response.writeHead(200, {
+      "content-type": types[path.extname(file)] || "application/octet-stream",
+      "content-security-policy": policy,
+    });
     fs.createReadStream(file).pipe(response);
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
@@ -57,6 +65,7 @@ async function startSession() {
   const server = await serve(root);
   const browser = await launch();
   return {
+    pageFaults: [],
     root,
     url: server.url,
     browser,
@@ -67,6 +76,7 @@ async function startSession() {
       await browser.close();
       await server.close();
       fs.rmSync(root, { recursive: true, force: true });
+      if (this.pageFaults.length) throw new Error(`the pages refused or failed:\n${this.pageFaults.slice(0, 10).join("\n")}`);
     },
   };
 }
@@ -78,9 +88,21 @@ async function openPage(session, address = session.url, options = {}) {
   page.setDefaultTimeout(timeout);
   page.foreignRequests = [];
   page.on("request", (r) => !r.url().startsWith(session.url) && !r.url().startsWith("data:") && page.foreignRequests.push(r.url()));
+  // What the policy refused, in the page or its workers: every test can ask that it stayed empty.
+  watchFaults(session, page);
   await page.goto(address);
   await levelSettled(page);
   return page;
+}
+
+// What the policy refused, and any error a page's scripts did not catch: the session fails on them
+// when it closes.
+function watchFaults(session, page) {
+  const where = () => page.url().slice(0, 120);
+  // A test that provokes the policy on purpose sets page.refusalsExpected.
+  const refusal = (m) => /Content Security Policy|Refused to/.test(m.text()) && !page.refusalsExpected;
+  page.on("console", (m) => refusal(m) && session.pageFaults.push(`${where()}: ${m.text()}`));
+  page.on("pageerror", (e) => session.pageFaults.push(`${where()}: ${e}`));
 }
 
 // Waits until the level the page was asked for has been started or refused.
@@ -165,7 +187,9 @@ async function boardPixels(page) {
 // Decodes a PNG in the page itself (no smoothing, no colour management) into the same form.
 async function pngPixels(page, png) {
   return page.evaluate(async (base64) => {
-    const bitmap = await createImageBitmap(await (await fetch("data:image/png;base64," + base64)).blob(), {
+    // From bytes, not a data: address, which the site's policy does not let a page fetch.
+    const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    const bitmap = await createImageBitmap(new Blob([bytes], { type: "image/png" }), {
       colorSpaceConversion: "none", premultiplyAlpha: "none",
     });
     const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
@@ -227,6 +251,6 @@ async function newGame(page) {
 }
 
 module.exports = {
-  bundled, fixture, refused, newGame, site, levels, startSession, openPage, launch, serve, copySite, press, typeKeys, afterRepaint, dropFile, readBox, closeBox, boxOpen,
+  bundled, fixture, refused, newGame, site, levels, startSession, openPage, watchFaults, launch, serve, copySite, press, typeKeys, afterRepaint, dropFile, readBox, closeBox, boxOpen,
   paintCount, waitForPaints, levelSettled, render, boardPixels, pngPixels, pictureDifference, boardDifference, chooseMenu,
 };

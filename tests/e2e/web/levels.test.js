@@ -80,7 +80,7 @@ describe("a level from a local file", () => {
     const page = await h.openPage(session);
     await h.typeKeys(page, ["d"]);
     await h.dropFile(page, "#board", "huge.dat", "", 300);
-    assert.equal((await h.readBox(page)).text, refused("huge.dat: is 300 MB; the page opens level files of up to 256 MB"));
+    assert.equal((await h.readBox(page)).text, refused("huge.dat: is 314,572,800 bytes; the page opens level files of up to 268,435,456 bytes (256 MB)"));
     await h.closeBox(page);
     await h.typeKeys(page, ["d"]);
     assert.equal(await h.boardDifference(page, bundled, "dd"), null);
