@@ -1,4 +1,4 @@
-// Counting the traps along a level's win with the game's own turns.
+// Finding the traps along a level's win with the game's own turns.
 #include "analysis/difficulty.h"
 
 #include <vector>
@@ -7,7 +7,7 @@
 #include "analysis/solver.h"
 #include "game/rules.h"
 
-std::optional<std::int32_t> countTraps(const Maze& maze, const std::string& winningKeys) {
+std::optional<std::vector<TrapTurn>> findTraps(const Maze& maze, const std::string& winningKeys) {
     const auto cells = static_cast<std::int64_t>(maze.cells.size());
     if (cells < 1 || cells > kMaxTrapCountCells || !maze.contains(maze.heroStart) || !maze.contains(maze.monsterStart))
         return std::nullopt;
@@ -18,20 +18,32 @@ std::optional<std::int32_t> countTraps(const Maze& maze, const std::string& winn
         return wins[static_cast<std::size_t>(p)] == 0;
     };
     TurnState state{maze.heroStart, maze.monsterStart, Playing};
-    std::int32_t traps = 0;
-    for (char key : winningKeys) {
+    std::vector<TrapTurn> traps;
+    for (std::size_t i = 0; i < winningKeys.size(); ++i) {
         if (state.status != Playing) return std::nullopt;
-        for (char other : kSearchKeys) {
+        const char key = winningKeys[i];
+        TrapTurn trap{static_cast<std::int32_t>(i + 1), {}};
+        for (char other : kTrapKeyOrder) {
             if (other == key) continue;
             const TurnState to = nextTurn(maze, state, other);
             if (other != 'f' && to.hero == state.hero) continue;  // refused: not a turn
-            if (lostForGood(to)) {
-                ++traps;
-                break;
-            }
+            if (lostForGood(to)) trap.keys += other;
         }
+        if (!trap.keys.empty()) traps.push_back(std::move(trap));
         state = nextTurn(maze, state, key);
     }
     if (state.status != Escaped) return std::nullopt;
     return traps;
+}
+
+std::optional<std::int32_t> countTraps(const Maze& maze, const std::string& winningKeys) {
+    const auto traps = findTraps(maze, winningKeys);
+    if (!traps) return std::nullopt;
+    return static_cast<std::int32_t>(traps->size());
+}
+
+std::string describeTrap(const TrapTurn& trap, const std::string& winningKeys) {
+    std::string text = "key " + std::to_string(trap.turn) + " (" + winningKeys.at(static_cast<std::size_t>(trap.turn - 1)) + "): ";
+    for (std::size_t i = 0; i < trap.keys.size(); ++i) (text += i ? ", " : "") += trap.keys[i];
+    return text + (trap.keys.size() == 1 ? " loses" : " lose");
 }
