@@ -35,7 +35,7 @@ void addSolveCommand(CLI::App& app, CommandAction& action) {
             if (!maze) return kExitRefused;
             Solution solution = solveLevel(*maze);
             if (!solution.searched) {
-                reportError(args->level + ": " + tooLargeToSearch(*maze));
+                reportError(args->level + ": " + solution.notSearched);
                 return kExitRefused;
             }
             const auto traps = solution.winnable ? findTraps(*maze, solution.keys) : std::nullopt;
