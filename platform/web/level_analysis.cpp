@@ -63,7 +63,8 @@ EMSCRIPTEN_KEEPALIVE const char* corvel_read(const char* data, int length, const
 }
 
 // Everything about a level file's bytes: {"check": check --json, "solve": solve --json or null when
-// solve would refuse, "level": the level as show --json gives it or null, "steps": the win played}.
+// solve would refuse, "level": the level as show --json gives it or null, "steps": the win played,
+// "trapTexts": each of solve's trapTurns in solve's words}.
 EMSCRIPTEN_KEEPALIVE const char* corvel_analyse(const char* data, int length, const char* name) {
     const std::string_view bytes = bytesAt(data, length);
     const LevelCheck check = checkLevel(bytes, name);
@@ -75,6 +76,10 @@ EMSCRIPTEN_KEEPALIVE const char* corvel_analyse(const char* data, int length, co
     if (!check.solution.searched) return reply(json);
     json["solve"] = solutionJson(check.solution, check.traps);
     json["steps"] = stepsOf(maze, check.solution.keys);
+    // Each trap as solve prints it, for the page to show beside the cell where it springs.
+    json["trapTexts"] = Json::array();
+    for (const TrapTurn& trap : check.traps.value_or(std::vector<TrapTurn>{}))
+        json["trapTexts"].push_back(describeTrap(trap, check.solution.keys));
     return reply(json);
 }
 

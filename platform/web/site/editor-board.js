@@ -30,8 +30,8 @@ const EditorBoard = (() => {
   const inside = (level, x, y) => x >= 0 && y >= 0 && x < level.width && y < level.height;
   const codeAt = (level, x, y) => level.cells[y * level.width + x];
 
-  // Draws the level with cells of n pixels; `show` holds {highlighted: Set of "x,y", hero, monster,
-  // ended} to override the starts.
+  // Draws the level with cells of n pixels; `show` holds {highlighted: Set of "x,y", traps: [{x, y}],
+  // hero, monster, ended} to override the starts.
   function draw(canvas, level, n, show = {}) {
     canvas.width = (level.width + 2) * n + 1;
     canvas.height = (level.height + 2) * n + 1;
@@ -83,6 +83,10 @@ const EditorBoard = (() => {
       c.lineWidth = 1;
       c.stroke();
     };
+    // The cells where Corvel stands when a trap springs: a violet frame inside the cell.
+    c.strokeStyle = "#a0c";
+    c.lineWidth = 2;
+    for (const trap of show.traps || []) c.strokeRect(left(trap.x) + 2, top(trap.y) + 2, n - 3, n - 3);
     disc(show.monster || level.monster, "#000");
     if (!show.ended) disc(show.hero || level.hero, "#f00");
     if (show.cursor) {

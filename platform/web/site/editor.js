@@ -105,6 +105,21 @@
 
   let pointedFinding = null;  // the finding under the pointer in the list: its cell alone is highlighted
 
+  // Where Corvel stands at each trap of the win (before its key), with solve's words for it.
+  function trapCells() {
+    const turns = analysis?.solve?.trapTurns || [];
+    return turns.map(({ turn }, i) => {
+      const at = turn === 1 ? [level.hero.x, level.hero.y] : analysis.steps[turn - 2].hero;
+      return { x: at[0], y: at[1], text: analysis.trapTexts[i] };
+    });
+  }
+
+  // The traps that spring on a cell, as solve words them, shown while the cell is pointed at.
+  function showTrapsAt(cell) {
+    const texts = cell ? trapCells().filter((t) => t.x === cell.x && t.y === cell.y).map((t) => t.text) : [];
+    $("trap-note").textContent = texts.length ? `Trap: ${texts.join("; ")}` : "";
+  }
+
   function redraw() {
     const show = { highlighted: new Set() };
     const lines = pointedFinding !== null ? [pointedFinding] : (analysis?.check.findings || []).map((f) => f.line);
@@ -119,6 +134,8 @@
       show.ended = step.status !== "Playing";
     }
     if (document.activeElement === board) show.cursor = cursor;
+    show.traps = trapCells();
+    board.dataset.trapCells = show.traps.map((t) => `${t.x},${t.y}`).join(" ");
     const zoom = Number($("zoom").value);
     cellSize = EditorBoard.cellSizeFor(level, boardRoom(), zoom);
     board.classList.toggle("zoomed", zoom > 1);
@@ -139,6 +156,7 @@
   function showAnalysis(answer) {
     analysis = answer;
     pointedFinding = null;
+    showTrapsAt(null);
     const { check, solve } = answer;
     const list = $("findings");
     // Past the first findings of a kind, check counts the rest, and so does the page.
@@ -280,7 +298,11 @@
     }
   });
   board.addEventListener("pointermove", (e) => {
-    if (!drawing || e.pointerId !== drawing.pointer) return;
+    if (!drawing) {
+      const point = boardPoint(e);
+      return showTrapsAt(EditorBoard.hit(level, cellSize, point.x, point.y));
+    }
+    if (e.pointerId !== drawing.pointer) return;
     const point = boardPoint(e);
     // Every few pixels between the last point and this one, so that a fast stroke misses no wall.
     const steps = Math.max(1, Math.ceil(Math.hypot(point.x - drawing.last.x, point.y - drawing.last.y) / (cellSize / 3)));
@@ -297,6 +319,7 @@
   board.addEventListener("pointerup", endDrawing);
   board.addEventListener("pointercancel", endDrawing);
   board.addEventListener("lostpointercapture", endDrawing);
+  board.addEventListener("pointerleave", () => drawing || showTrapsAt(null));
 
   // The board by keyboard: the arrows move a cursor over the cells (and the ring around them),
   // w, a, s and d open or close that side of its cell, c, b and e place Corvel, the Brugak and the exit.
@@ -311,6 +334,7 @@
     if (arrows[e.key]) {
       const [dx, dy] = arrows[e.key];
       cursor = { x: Math.min(Math.max(cursor.x + dx, -1), level.width), y: Math.min(Math.max(cursor.y + dy, -1), level.height) };
+      showTrapsAt(cursor);
       redraw();
     } else if ("wasd".includes(key) && key.length === 1) {
       change(() => EditorBoard.toggleSide(level, cursor.x, cursor.y, EditorBoard.sideOfKey(key)));

@@ -330,6 +330,19 @@ describe("hostile and careless input", () => {
     await page.context().close();
   });
 
+  test("a worker that fails to start is told in the page's words, never the runtime's, and a fresh one answers", async () => {
+    const context = await session.browser.newContext({ viewport: { width: 900, height: 900 } });
+    let failures = 0;
+    await context.route("**/corvel-analysis.js", (route) => (failures++ < 1 ? route.abort() : route.continue()));
+    const page = await context.newPage();
+    await page.goto(session.url + "editor.html");
+    await analysed(page);
+    const page_ = await shown(page);
+    assert.equal(page_.error, "GameData.dat: the checker stopped before it finished with this level.");
+    assert.match(page_.verdict, /^can be won in 1 key/);
+    await context.close();
+  });
+
   // Boards too large for the editor, down to the cells a short file leaves for the game to supply.
   for (const side of [65, 200, 1000, 2048, 4096]) {
     test(`a ${side} x ${side} level is turned away with the size reason, and the level being edited stays`, async () => {
@@ -567,5 +580,31 @@ describe("on a phone", () => {
     await page.locator("#zoom").selectOption("3");
     assert.deepEqual(await pageWidths(page), { scroll: 390, client: 390 });
     await context.close();
+  });
+});
+
+describe("traps on the board", () => {
+  test("the cells where Corvel stands at each trap are solve --json's, and pointing at one shows solve's words for it", async () => {
+    const page = await openEditor();
+    const file = sharedFixture("bundled.dat");
+    const solve = levelTool("solve", file).json;
+    const start = levelTool("show", file).json.heroStart;
+    const standsAt = ({ turn }) => {
+      if (turn === 1) return start;
+      const played = spawnSync(process.env.CORVEL_LEVEL_TOOL, ["play", file, "--json", "--", solve.keys.slice(0, turn - 1)], { encoding: "utf8" });
+      return JSON.parse(played.stdout).hero;
+    };
+    const expected = solve.trapTurns.map((trap) => standsAt(trap).join(","));
+    assert.ok(expected.length > 0);
+    assert.equal(await page.locator("#editor-board").getAttribute("data-trap-cells"), expected.join(" "));
+    // solve's own lines for the traps, after its verdict and its keys.
+    const lines = execFileSync(process.env.CORVEL_LEVEL_TOOL, ["solve", file], { encoding: "utf8" }).trim().split("\n").slice(2);
+    const [x, y] = expected[0].split(",").map(Number);
+    const box = await page.locator("#editor-board").boundingBox();
+    const cell = await page.evaluate(() => Math.floor(document.getElementById("editor-board").width / 8));
+    await page.mouse.move(box.x + (x + 1.5) * cell, box.y + (y + 1.5) * cell);
+    const here = lines.filter((line, i) => expected[i] === expected[0]);
+    assert.equal(await page.locator("#trap-note").textContent(), `Trap: ${here.join("; ")}`);
+    await page.context().close();
   });
 });
