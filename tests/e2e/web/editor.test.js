@@ -474,6 +474,13 @@ describe("drawing by dragging", () => {
       for (let i = 1; i <= 5; ++i) await page.mouse.move(from.x + ((to.x - from.x) * i) / 5, from.y + ((to.y - from.y) * i) / 5 + (i % 2 ? 2 : -2));
       await page.mouse.up();
     },
+    async pen(page, from, to) {
+      const cdp = await page.context().newCDPSession(page);
+      const pen = (type, p, buttons) => cdp.send("Input.dispatchMouseEvent", { type, x: p.x, y: p.y, button: "left", buttons, clickCount: 1, pointerType: "pen" });
+      await pen("mousePressed", from, 1);
+      for (let i = 1; i <= 5; ++i) await pen("mouseMoved", { x: from.x + ((to.x - from.x) * i) / 5, y: from.y + ((to.y - from.y) * i) / 5 }, 1);
+      await pen("mouseReleased", to, 0);
+    },
     async finger(page, from, to) {
       const cdp = await page.context().newCDPSession(page);
       const touch = (type, p) => cdp.send("Input.dispatchTouchEvent", { type, touchPoints: p ? [{ x: p.x, y: p.y }] : [] });
