@@ -117,7 +117,10 @@
     if (!game || ended || dialog.open) return;
     const before = positionNow();
     game._corvel_typed_character(ch);
-    if (!samePosition(before, positionNow())) PlayInfo.showHint("");
+    if (!samePosition(before, positionNow())) {
+      GameAnalysis.forgetHint();
+      PlayInfo.showHint("");
+    }
     noteTheEnd();
   }
 
@@ -280,11 +283,10 @@
 
   // The day's level, made by the analysis from the date as corvel-level generate makes it.
   async function playDailyLevel(date) {
-    let daily;
-    try {
-      daily = await GameAnalysis.daily(date);
-    } catch (error) {
-      refuse(`The daily level of ${date}`, error.message);
+    const daily = await GameAnalysis.daily(date);
+    if (daily.stale) return false;
+    if (daily.error) {
+      refuse(`The daily level of ${date}`, daily.error);
       return false;
     }
     const about = { kind: "daily", date, par: daily.shortestWin, command: daily.command };
@@ -358,16 +360,7 @@
       $("status-text").textContent = "This level is too large for a link.";
       return;
     }
-    const link = new URL(fragment, location.href).href;
-    shown.hidden = false;
-    shown.value = link;
-    try {
-      await navigator.clipboard.writeText(link);
-      $("status-text").textContent = "Link copied:";
-    } catch {
-      $("status-text").textContent = "Copy this link:";
-    }
-    shown.select();
+    await CopyText.offer(new URL(fragment, location.href).href, "link");
   });
 
   // The level editor opens on the level in play, through the same kind of link.
@@ -414,7 +407,8 @@
   // The solver answers in a worker while the player goes on; an answer about a position the
   // player has already left is dropped.
   function hintText(answer) {
-    if (!answer.searched) return `Hint: ${answer.reason || "this board is too large for the solver to search"}.`;
+    if (answer.error) return `Hint: ${answer.error}`;
+    if (!answer.searched) return `Hint: ${answer.reason}`;
     if (!answer.winnable) return "Hint: there is no way out from here; New Game starts again.";
     return `Hint: ${answer.key} (a shortest win from here takes ${answer.length} keys)`;
   }
@@ -424,15 +418,10 @@
     const asked = positionNow();
     if (asked.status !== 0) return PlayInfo.showHint("Hint: this game is over; New Game starts again.");
     PlayInfo.showHint("Hint: thinking…");
-    let text;
-    try {
-      text = hintText(await GameAnalysis.hint(level.bytes, asked.hero, asked.brugak));
-    } catch (error) {
-      text = `Hint: ${error.message}`;
-    }
-    if (!samePosition(asked, positionNow())) return;
+    const answer = await GameAnalysis.hint(level.bytes, asked.hero, asked.brugak);
+    if (answer.stale || !GameAnalysis.isLatestHint(answer.id) || !samePosition(asked, positionNow())) return;
     hintsUsed = true;
-    PlayInfo.showHint(text);
+    PlayInfo.showHint(hintText(answer));
   });
 
   // ---- start ----

@@ -62,16 +62,7 @@ const PlayInfo = (() => {
     } catch (error) {
       if (error.name === "AbortError") return;
     }
-    const shown = $("level-link");
-    shown.value = `${text} ${url}`;
-    shown.hidden = false;
-    try {
-      await navigator.clipboard.writeText(shown.value);
-      $("status-text").textContent = "Result copied:";
-    } catch {
-      $("status-text").textContent = "Copy this result:";
-    }
-    shown.select();
+    await CopyText.offer(`${text} ${url}`, "result");
   }
   document.getElementById("share-result").addEventListener("click", share);
 
