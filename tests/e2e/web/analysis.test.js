@@ -184,3 +184,38 @@ test("a day's level is the file its command writes", async () => {
   assert.equal(newer.date, "2026-12-11");
   await page.context().close();
 });
+
+test("a solver that cannot load or that fails is told in a sentence, never the runtime's message", async () => {
+  const module = path.join(session.root, "corvel-analysis.js");
+  const wasm = path.join(session.root, "corvel-analysis.wasm");
+  const kept = { module: fs.readFileSync(module), wasm: fs.readFileSync(wasm) };
+  // A module whose every call fails inside, as one out of memory does; one whose script does not even run.
+  const failingInside = "function createCorvelAnalysis() { const fail = () => { throw new Error('RuntimeError: memory access out of bounds'); };" +
+    " return Promise.resolve({ _malloc: () => 16, _free() {}, HEAPU8: new Uint8Array(64), _corvel_hint: fail, _corvel_daily: fail }); }";
+  const cases = [
+    { name: "a module failing inside", module: failingInside, hint: "The solver stopped before it found a hint.",
+      daily: "The day's level could not be made: the level maker stopped." },
+    { name: "a module script that throws", module: "throw new Error('Aborted(OOM)');", hint: "The solver stopped before it found a hint.",
+      daily: "The day's level could not be made: the level maker stopped." },
+    { name: "no compilable module", wasm: "not WebAssembly", hint: "The solver cannot be loaded in this browser.",
+      daily: "The solver cannot be loaded in this browser." },
+  ];
+  try {
+    for (const c of cases) {
+      fs.writeFileSync(module, c.module ?? kept.module);
+      fs.writeFileSync(wasm, c.wasm ?? kept.wasm);
+      const page = await openGame();
+      const hint = await askHint(page, fs.readFileSync(h.bundled, "utf8"), { x: 0, y: 4 }, { x: 5, y: 1 });
+      const daily = await page.evaluate(() => GameAnalysis.daily("2026-12-10"));
+      assert.deepEqual([hint.error, daily.error], [c.hint, c.daily], c.name);
+      await page.context().close();
+    }
+  } finally {
+    fs.writeFileSync(module, kept.module);
+    fs.writeFileSync(wasm, kept.wasm);
+  }
+  // The site mended, a fresh page's hint comes again.
+  const page = await openGame();
+  assert.equal((await askHint(page, fs.readFileSync(h.bundled, "utf8"), { x: 0, y: 4 }, { x: 5, y: 1 })).length, 83);
+  await page.context().close();
+});
