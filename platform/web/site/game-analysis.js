@@ -12,6 +12,7 @@ const GameAnalysis = (() => {
   };
   const unloadable = "The solver cannot be loaded in this browser.";
   const noPosition = "No hint can be given: the position on the board is not known.";
+  // The page's level files are bounded by LevelFile (level-file.js), which the page loads first.
   const tooLong = () => `No hint can be given: the level file is over ${LevelFile.maxBytes.toLocaleString("en")} bytes.`;
 
   // ---- the module, compiled once on first use; a failure is forgotten, so a later question tries again ----
