@@ -3,8 +3,7 @@
 // answer it no longer needs and starts another one from the module it already compiled.
 "use strict";
 
-importScripts("corvel-analysis.js");
-importScripts("module-memory.js");
+importScripts("module-memory.js", "corvel-analysis.js");
 
 let analysis = null;
 const waiting = [];

@@ -53,8 +53,9 @@ const GameAnalysis = (() => {
     const worker = new Worker("analysis-worker.js");
     worker.postMessage({ kind: "start", module });
     worker.onmessage = ({ data }) => {
-      if (!pending[kind] || data.id !== pending[kind].id) return;
-      if (data.error !== undefined) {
+      if (!pending[kind] || data.id !== pending[kind].id || data.progress !== undefined) return;
+      // Anything but a result (an error or a fault, however the worker words it) is the worker failing.
+      if (data.result === undefined) {
         endWorker(kind);
         settle(kind, { error: failures[kind] });
       } else {
