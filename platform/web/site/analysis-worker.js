@@ -3,7 +3,7 @@
 // answer it no longer needs and starts another one from the module it already compiled.
 "use strict";
 
-importScripts("corvel-analysis.js");
+importScripts("module-memory.js", "corvel-analysis.js");
 
 let analysis = null;
 const waiting = [];
@@ -33,6 +33,8 @@ function ask(request) {
     const json = analysis.ccall("corvel_generate", "number", ["number", "number", "string", "string", "number", "number"],
       [request.width, request.height, request.method, String(request.seed), request.tries, request.seconds]);
     postMessage({ id, result: JSON.parse(analysis.UTF8ToString(json)) });
+  } else if (kind === "hint" || kind === "daily") {
+    postMessage({ id, result: askForGame(request) });
   }
 }
 
@@ -53,3 +55,16 @@ onmessage = ({ data }) => {
   if (analysis) answer(data);
   else waiting.push(data);
 };
+
+// The game page's questions: a hint for the position on the board, and a day's level. Bytes and
+// text pass through memory the module allocates.
+function askForGame(request) {
+  const answerAt = (json) => JSON.parse(analysis.UTF8ToString(json));
+  const unallocated = { error: "the solver has no memory left for the level" };
+  if (request.kind === "daily") {
+    return ModuleMemory.withText(analysis, request.date, (at) => answerAt(analysis._corvel_daily(at))) || unallocated;
+  }
+  const { hero, monster } = request;
+  return ModuleMemory.withBytes(analysis, request.bytes, (at, length) =>
+    answerAt(analysis._corvel_hint(at, length, hero.x, hero.y, monster.x, monster.y))) || unallocated;
+}
