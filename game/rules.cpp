@@ -31,6 +31,8 @@ std::optional<Position> heroMoveTarget(const Maze& maze, Position hero, int ch) 
     return target;
 }
 
+bool isTurn(const Maze& maze, Position hero, int ch) { return ch == 'f' || heroMoveTarget(maze, hero, ch).has_value(); }
+
 TurnState nextTurn(const Maze& maze, TurnState state, int ch) {
     if (state.status != Playing) return state;
     if (directionOfKey(ch)) {

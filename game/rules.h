@@ -22,6 +22,10 @@ void handleKey(Maze& maze, GameStatus& status, int ch);
 // play every turn the game would without copying the maze. handleKey is this and nothing more.
 TurnState nextTurn(const Maze& maze, TurnState state, int ch);
 
+// Whether `ch` is a turn for the hero standing at `hero`: a wait, or a move the walls allow. A move
+// into a wall, or any other key, passes no turn.
+bool isTurn(const Maze& maze, Position hero, int ch);
+
 // Where a move key takes the hero standing at `hero`; nothing when `ch` is not a move key or the
 // move is refused (a wall, or a passage off the board that does not lead to the exit).
 std::optional<Position> heroMoveTarget(const Maze& maze, Position hero, int ch);

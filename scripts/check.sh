@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: unit and end-to-end tests, the sanitizer build and the fuzzer.
+# Builds everything and runs every test: unit and end-to-end tests, the Debian package, the sanitizer
+# build and the fuzzer.
 # Every stage runs even when an earlier one failed (unless it needs that one); the summary at the end
 # names each stage's outcome, and the last line counts them.
 set -euo pipefail
@@ -8,6 +9,16 @@ source scripts/stages.sh
 
 linux_build() { cmake --preset dev; cmake --build --preset dev; }
 linux_tests() { ctest --preset dev; }
+# The package made as players get it, then checked by the dev build's package test instead of the one
+# that test makes from the dev build.
+debian_package() {
+  rm -f build/package/corvel_*.deb
+  cmake --preset package
+  cmake --build --preset package
+  cpack --preset package
+  local made=(build/package/corvel_*.deb)
+  CORVEL_DEB="$PWD/${made[0]}" ctest --preset dev -R '^corvel_debian_package$'
+}
 web_edition() { cmake --preset web; cmake --build --preset web; ctest --preset web; }
 benchmarks_build() { cmake --preset bench; cmake --build --preset bench; }
 windows_builds() {
@@ -29,6 +40,7 @@ sanitizers() { cmake --preset asan; cmake --build --preset asan; ctest --preset 
 stage "Installing the packages" -- scripts/install-deps.sh
 stage "Linux build" -- linux_build
 stage "Linux tests" --needs "Linux build" -- linux_tests
+stage "Debian package, checked with lintian and started unpacked" --needs "Linux build" -- debian_package
 stage "Web edition built to WebAssembly, played in headless Chromium" --needs "Linux build" -- web_edition
 stage "Benchmarks build (run them by hand: build/bench/bench/*_bench)" -- benchmarks_build
 stage "Windows builds, 32- and 64-bit" -- windows_builds

@@ -14,8 +14,8 @@ packages=(
   # building the tools, the tests and the fuzzers
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpng-dev
-  # the Linux program's install checks
-  desktop-file-utils appstream
+  # the Linux program's install checks, its manual pages and its Debian package
+  desktop-file-utils appstream help2man man-db dpkg-dev lintian
   # the Windows program, and running it for the end-to-end tests
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 zip python3

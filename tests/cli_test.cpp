@@ -134,8 +134,10 @@ TEST_F(Tool, HelpNamesTheProgramAndEveryCommandWithItsArguments) {
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.err.empty()) << r.err;
     EXPECT_NE(r.out.find("Usage: corvel-level "), std::string::npos) << r.out;
-    for (const char* command : {"\n  show LEVEL [--json] ", "\n  play LEVEL [KEYS] [--json] ", "\n  render LEVEL OUT.png [KEYS] ",
-                                "\n  check LEVEL [--json] ", "\n  solve LEVEL [--json] ",
+    // Two spaces at least between a command's words and its description, or a line break: one space
+    // would run the two together.
+    for (const char* command : {"\n  show LEVEL [--json]  ", "\n  play LEVEL [KEYS] [--json]  ", "\n  render LEVEL OUT.png [KEYS]\n",
+                                "\n  check LEVEL [--json]  ", "\n  solve LEVEL [--json]  ",
                                 "\n  generate OUT --width N --height N [--method TEXT] [--seed N] [--tries N] [--seconds N]\n"})
         EXPECT_NE(r.out.find(command), std::string::npos) << command << "\n" << r.out;
 }

@@ -30,6 +30,23 @@ protected:
     GameStatus status = Playing;
 };
 
+// isTurn says which keys change the game: on a corridor cell open left and right only, with the
+// exit behind the left end, every key against what nextTurn does with it.
+TEST_F(Turn, IsTurnAgreesWithWhatTheTurnDoes) {
+    board(5, 1, kOpenLeft | kOpenRight);
+    maze.exitPos = {-1, 0};
+    place({0, 0}, {4, 0});
+    const struct {
+        char key;
+        bool turn;
+    } cases[] = {{'a', true}, {'d', true}, {'f', true}, {'w', false}, {'s', false}, {'q', false}, {'D', false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(isTurn(maze, maze.heroPos, c.key), c.turn) << c.key;
+        const TurnState before{maze.heroPos, maze.monsterPos, Playing};
+        EXPECT_EQ(nextTurn(maze, before, c.key) != before, c.turn) << c.key;
+    }
+}
+
 TEST_F(Turn, MoveIntoAWallPassesNoTurn) {
     board(5, 1, kOpenLeft | kOpenRight);
     place({0, 0}, {4, 0});

@@ -15,8 +15,18 @@ class CommandListFormatter : public CLI::Formatter {
 public:
     std::string make_subcommand(const CLI::App* command) const override {
         std::ostringstream out;
-        CLI::detail::format_help(out, synopsis(*command), command->get_description(), column_width_);
-        return out.str();
+        // Two spaces at least between a command's words and its description, or the description on
+        // lines of its own: with one space the two read as one (so would the manual page made from this).
+        std::string words = synopsis(*command);
+        const bool ownLines = words.size() + 4 > column_width_;
+        CLI::detail::format_help(out, ownLines ? words + "  " : words, command->get_description(), column_width_);
+        std::string text = out.str();
+        if (ownLines) {  // without the spaces that sent the description to the next line
+            const std::size_t lineEnd = text.find('\n');
+            const std::size_t wordsEnd = text.find_last_not_of(' ', lineEnd - 1) + 1;
+            text.erase(wordsEnd, lineEnd - wordsEnd);
+        }
+        return text;
     }
 
 private:

@@ -8,12 +8,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
+#include "analysis/daily_level.h"
 #include "analysis/difficulty.h"
 #include "analysis/generate_progress.h"
 #include "analysis/generator.h"
+#include "analysis/hint.h"
 #include "analysis/level_check.h"
 #include "analysis/level_json.h"
+#include "game/level.h"
 #include "game/rules.h"
 
 // Hands a line of generate's progress to the worker, which posts it to the page.
@@ -126,6 +130,42 @@ EMSCRIPTEN_KEEPALIVE const char* corvel_generate(int width, int height, const ch
     const auto level = generateLevel(request, progress);
     if (!level) return reply(Json{{"error", noLevelFound(tried)}});
     Json json{{"text", levelText(level->maze)}, {"shortestWin", level->shortestWin}, {"tried", tried}, {"outOfTime", outOfTime}};
+    return reply(json);
+}
+}
+
+// The game page's questions: the daily level and a hint for the position on the board.
+extern "C" {
+
+// The level of the UTC day written YYYY-MM-DD (NUL-terminated): {"date", "text": the level file,
+// "command": the corvel-level command that writes the same file, "shortestWin", "seed"} or {"error"}.
+EMSCRIPTEN_KEEPALIVE const char* corvel_daily(const char* dateText) {
+    const auto date = readDailyDate(dateText);
+    if (const auto* fault = std::get_if<std::string>(&date)) return reply(Json{{"error", *fault}});
+    const DailyDate day = std::get<DailyDate>(date);
+    const auto daily = dailyLevel(day);
+    if (const auto* fault = std::get_if<std::string>(&daily)) return reply(Json{{"error", *fault}});
+    const DailyLevel& level = std::get<DailyLevel>(daily);
+    return reply(Json{{"date", dailyDateText(day)}, {"text", level.text}, {"command", level.command},
+                      {"shortestWin", level.level.shortestWin}, {"seed", std::to_string(level.request.seed)}});
+}
+
+// A shortest win of the level file's board from Corvel at (heroX, heroY) and the Brugak at
+// (monsterX, monsterY): {"searched": true, "winnable", "key": its first key, "length": its keys},
+// {"searched": false, "reason": why the board is too large} or {"error": why no hint can be asked}.
+EMSCRIPTEN_KEEPALIVE const char* corvel_hint(const char* data, int length, int heroX, int heroY, int monsterX,
+                                             int monsterY) {
+    Maze maze;
+    if (auto refusal = maze.loadFromText(bytesAt(data, length), "the level")) return reply(Json{{"error", refusal->message()}});
+    const Position hero{heroX, heroY}, monster{monsterX, monsterY};
+    if (auto fault = hintPositionFault(maze, hero, monster)) return reply(Json{{"error", *fault}});
+    const Hint hint = hintFrom(maze, hero, monster);
+    if (!hint.searched) return reply(Json{{"searched", false}, {"reason", tooLargeToSearch(maze)}});
+    Json json{{"searched", true}, {"winnable", hint.winnable}, {"key", nullptr}, {"length", nullptr}};
+    if (hint.winnable) {
+        json["key"] = std::string(1, hint.key);
+        json["length"] = hint.length;
+    }
     return reply(json);
 }
 }

@@ -49,6 +49,13 @@ public:
 
 WebWindow window;
 std::vector<std::uint8_t> rgba;  // the last paint, four bytes a pixel, as ImageData takes it
+std::int32_t turnsPlayed = 0;    // turns of the game in progress, as a score counts keys
+
+// A level accepted starts a game: its count of turns starts again.
+int started(bool accepted) {
+    if (accepted) turnsPlayed = 0;
+    return accepted ? 1 : 0;
+}
 
 int boardSide(std::int32_t cells, int least) {
     if (!levelLoaded) return least;
@@ -80,7 +87,14 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* corvel_paint() {
     return rgba.data();
 }
 
-EMSCRIPTEN_KEEPALIVE void corvel_typed_character(int ch) { handleTypedCharacter(window, ch); }
+EMSCRIPTEN_KEEPALIVE void corvel_typed_character(int ch) {
+    if (levelLoaded && gameStatus == Playing && isTurn(theMaze, theMaze.heroPos, ch)) ++turnsPlayed;
+    handleTypedCharacter(window, ch);
+}
+
+// The game in progress as the page scores it: 0 playing, 1 caught, 2 escaped; and its turns.
+EMSCRIPTEN_KEEPALIVE int corvel_game_status() { return levelLoaded ? gameStatus : Playing; }
+EMSCRIPTEN_KEEPALIVE int corvel_turns_played() { return turnsPlayed; }
 
 // The menu's commands, by the identifiers the desktop menus use.
 EMSCRIPTEN_KEEPALIVE void corvel_menu_exit() { handleCommand(window, ID_FILE_EXIT); }
@@ -93,12 +107,12 @@ EMSCRIPTEN_KEEPALIVE void corvel_set_site_folder(const char* folder) { window.si
 // the shell's New Game does the rest, with the same boxes as on the desktop. 1 when accepted.
 EMSCRIPTEN_KEEPALIVE int corvel_new_game_with_level_file(const char* data, int length, int present) {
     const auto bytes = present ? std::optional<std::string_view>(bytesAt(data, length)) : std::nullopt;
-    return newGameFromLevelFile(window, bytes) ? 1 : 0;
+    return started(newGameFromLevelFile(window, bytes));
 }
 
 // A level from a local file or a link; 1 when it was accepted, 0 when refused (and explained).
 EMSCRIPTEN_KEEPALIVE int corvel_new_game_from_text(const char* data, int length, const char* name) {
-    return newGameFromText(window, bytesAt(data, length), name) ? 1 : 0;
+    return started(newGameFromText(window, bytesAt(data, length), name));
 }
 
 // A level the page could not even read (a link that carries no level, a site that failed to answer).
@@ -128,6 +142,10 @@ EMSCRIPTEN_KEEPALIVE const char* corvel_board_words() {
 
 EMSCRIPTEN_KEEPALIVE int corvel_hero_x() { return theMaze.heroPos.x; }
 EMSCRIPTEN_KEEPALIVE int corvel_hero_y() { return theMaze.heroPos.y; }
+EMSCRIPTEN_KEEPALIVE int corvel_brugak_x() { return theMaze.monsterPos.x; }
+EMSCRIPTEN_KEEPALIVE int corvel_brugak_y() { return theMaze.monsterPos.y; }
+EMSCRIPTEN_KEEPALIVE int corvel_exit_x() { return theMaze.exitPos.x; }
+EMSCRIPTEN_KEEPALIVE int corvel_exit_y() { return theMaze.exitPos.y; }
 EMSCRIPTEN_KEEPALIVE int corvel_cell_size() { return kCellSize; }
 }
 

@@ -28,6 +28,7 @@ const json = (address) => JSON.parse(analysis.UTF8ToString(address));
 // when the module cannot allocate them, which the page hears as a level too large for it.
 function ask(request) {
   const { kind } = request;
+  if (kind === "hint" || kind === "daily") return askForGame(request);
   const result = kind === "generate"
     ? ModuleMemory.withTexts(analysis, [request.method, String(request.seed)], (method, seed) =>
       json(analysis._corvel_generate(request.width, request.height, method, seed, request.tries, request.seconds)))
@@ -58,3 +59,16 @@ onmessage = ({ data }) => {
   if (analysis) answer(data);
   else waiting.push(data);
 };
+
+// The game page's questions: a hint for the position on the board, and a day's level. Bytes and
+// text pass through memory the module allocates.
+function askForGame(request) {
+  const answerAt = (json) => JSON.parse(analysis.UTF8ToString(json));
+  const unallocated = { error: "the solver has no memory left for the level" };
+  if (request.kind === "daily") {
+    return ModuleMemory.withText(analysis, request.date, (at) => answerAt(analysis._corvel_daily(at))) || unallocated;
+  }
+  const { hero, monster } = request;
+  return ModuleMemory.withBytes(analysis, request.bytes, (at, length) =>
+    answerAt(analysis._corvel_hint(at, length, hero.x, hero.y, monster.x, monster.y))) || unallocated;
+}

@@ -13,9 +13,11 @@
   let game = null;      // the WebAssembly module once it has started
   let ended = false;
   let repaintPending = false;
-  // The level being played, as {name, bytes}; New Game plays it again when it came from a file or a
-  // link (fromSite false), and fetches the site's level file afresh when it came from the site.
-  let level = { name: "GameData.dat", bytes: null, fromSite: true };
+  // The level being played, as {name, bytes, fromSite, fragment, about}; New Game plays it again when
+  // it came from a file, a link, the pack or the day (fromSite false), and fetches the site's level
+  // file afresh when it came from the site. `fragment` is the address that names it, when it is
+  // not its own link; `about` what the page says of it outside the window (PlayInfo).
+  let level = { name: "GameData.dat", bytes: null, fromSite: true, fragment: "", about: null };
   let levelWork = Promise.resolve();  // levels are taken in the order they were asked for
   let droppedDuringBox = null;  // files dropped while a box was open, played once it closes
 
@@ -35,6 +37,7 @@
       messages.length = 0;
       if (dialog.open) dialog.close();
       $("game").remove();
+      $("play-info").remove();
       $("ended").hidden = false;
       document.title = "Corvel and the Brugak (ended)";
     },
@@ -53,6 +56,8 @@
   dialog.addEventListener("close", () => {
     if (messages.length) return showNextMessage();
     if (!ended && !menus.contains(document.activeElement)) board.focus({ preventScroll: true });
+    if (resultToShow && !ended) PlayInfo.showResult(level.about, resultToShow);
+    resultToShow = null;
     if (droppedDuringBox && !ended) playFiles(droppedDuringBox.splice(0));
     droppedDuringBox = null;
   });
@@ -83,19 +88,71 @@
     if (boardWords.textContent !== words) boardWords.textContent = words;
   }
 
-  // One board pixel is a whole number of screen pixels, never a blur between them.
+  // The board at the largest whole scale at which it, the menu bar and the controls fit the screen:
+  // one board pixel is always a whole number of screen pixels, never a blur between them.
   function fitToScreen() {
-    const scale = Math.max(1, Math.floor(window.devicePixelRatio || 1)) / (window.devicePixelRatio || 1);
-    board.style.width = board.width * scale + "px";
-    board.style.height = board.height * scale + "px";
+    const ratio = window.devicePixelRatio || 1;
+    const gameWindow = $("game");
+    if (!gameWindow) return;
+    const around = gameWindow.getBoundingClientRect();
+    const frame = getComputedStyle(gameWindow);
+    const body = getComputedStyle(document.body);
+    const sum = (style, ...sides) => sides.reduce((total, side) => total + (parseFloat(style[side]) || 0), 0);
+    // The board may take the window's whole width, and the height the rest of the window leaves.
+    const spareWidth = innerWidth - sum(body, "marginLeft", "marginRight") - sum(frame, "borderLeftWidth", "borderRightWidth");
+    const spareHeight = innerHeight - (around.top + scrollY) - sum(body, "marginBottom") - (around.height - board.getBoundingClientRect().height);
+    // Whole screen pixels a board pixel at each step of the scale (2 on a screen of ratio 2).
+    const step = Math.max(1, Math.floor(ratio));
+    const scale = Math.max(1, Math.floor(Math.min((spareWidth * ratio) / (board.width * step), (spareHeight * ratio) / (board.height * step))));
+    board.style.width = (board.width * scale * step) / ratio + "px";
+    board.style.height = (board.height * scale * step) / ratio + "px";
   }
   window.addEventListener("resize", fitToScreen);
+  fitToScreen();
 
   // ---- typed keys ----
   const scrollingKeys = new Set(["ArrowUp", "ArrowDown", "ArrowLeft", "ArrowRight", "PageUp", "PageDown", "Home", "End", " ", "Backspace"]);
 
   function type(ch) {
-    if (game && !ended && !dialog.open) game._corvel_typed_character(ch);
+    if (!game || ended || dialog.open) return;
+    const before = positionNow();
+    game._corvel_typed_character(ch);
+    if (!samePosition(before, positionNow())) {
+      GameAnalysis.forgetHint();
+      PlayInfo.showHint("");
+    }
+    noteTheEnd();
+  }
+
+  // Where the pieces stand in which game: a hint is about one such position.
+  const positionNow = () => ({
+    level: level.bytes, status: game._corvel_game_status(),
+    hero: { x: game._corvel_hero_x(), y: game._corvel_hero_y() }, brugak: { x: game._corvel_brugak_x(), y: game._corvel_brugak_y() },
+  });
+  const samePosition = (a, b) => a.level === b.level && a.status === b.status && a.hero.x === b.hero.x && a.hero.y === b.hero.y &&
+    a.brugak.x === b.brugak.x && a.brugak.y === b.brugak.y;
+
+  // ---- how a game went ----
+  // A game that has just ended is scored once; what the page says of it waits for its box to close.
+  let scored = false;
+  let hintsUsed = false;
+  let resultToShow = null;
+
+  function noteTheEnd() {
+    const status = game._corvel_game_status();
+    if (scored || status === 0) return;
+    scored = true;
+    const keys = game._corvel_turns_played();
+    resultToShow = { escaped: status === 2, keys };
+    if (status === 2 && PlayInfo.keepsProgress(level.about)) resultToShow.stored = Progress.recordWin(level.bytes, keys, hintsUsed);
+    resultToShow.hintsUsed = hintsUsed;
+  }
+
+  function startedAGame() {
+    scored = false;
+    hintsUsed = false;
+    resultToShow = null;
+    PlayInfo.show(level.about, level.bytes);
   }
 
   document.addEventListener("keydown", (e) => {
@@ -159,7 +216,10 @@
     const bytes = present ? new Uint8Array(await response.arrayBuffer()) : new Uint8Array(0);
     const accepted = ModuleMemory.withBytes(game, bytes, (at, length) => game._corvel_new_game_with_level_file(at, length, present ? 1 : 0));
     if (accepted === null) return refuse("GameData.dat", tooLarge);
-    if (accepted) level = { name: "GameData.dat", bytes, fromSite: true };
+    if (accepted) {
+      level = { name: "GameData.dat", bytes, fromSite: true, fragment: "", about: null };
+      startedAGame();
+    }
     showLevelInAddress();
   }
 
@@ -167,13 +227,13 @@
   // a level too large for a link gets none, not an older one. A refused link leaves the address
   // too, so that reloading plays what is on the board (and a huge address does not stay behind).
   function showLevelInAddress() {
-    const fragment = level.fromSite ? "" : (LevelLink.fragment(level.name, level.bytes) ?? "");
+    const fragment = level.fromSite ? "" : level.fragment || (LevelLink.fragment(level.name, level.bytes) ?? "");
     history.replaceState(null, "", location.pathname + location.search + fragment);
   }
 
   // A level from a local file or a link, named inertly; refused, it is explained and the game goes
   // on. `fault` says why there are no bytes to play. True when the level was accepted.
-  function playLevelText(name, bytes, fault) {
+  function playLevelText(name, bytes, fault, { fragment = "", about = null } = {}) {
     let accepted = false;
     if (!bytes) {
       refuse(name, fault);
@@ -182,7 +242,10 @@
         ModuleMemory.withText(game, name, (nameAt) => game._corvel_new_game_from_text(at, length, nameAt)));
       if (accepted === null) refuse(name, tooLarge);
     }
-    if (accepted) level = { name, bytes, fromSite: false };
+    if (accepted) {
+      level = { name, bytes, fromSite: false, fragment, about };
+      startedAGame();
+    }
     showLevelInAddress();
     return Boolean(accepted);
   }
@@ -202,7 +265,32 @@
   }
 
   function newGame() {
-    return queueLevel(() => (level.fromSite ? playSiteLevel() : playLevelText(level.name, level.bytes)));
+    return queueLevel(() => (level.fromSite ? playSiteLevel() : playLevelText(level.name, level.bytes, null, level)));
+  }
+
+  // Level `number` of the site's pack, byte for byte as the site has it.
+  async function playPackLevel(number) {
+    let found;
+    try {
+      found = await LevelPack.level(number);
+    } catch (error) {
+      refuse(`Level ${number} of the pack`, error.message);
+      return false;
+    }
+    const about = { kind: "pack", number, count: found.count, entry: found.entry };
+    return playLevelText(found.entry.file, found.bytes, null, { fragment: `#pack=${number}`, about });
+  }
+
+  // The day's level, made by the analysis from the date as corvel-level generate makes it.
+  async function playDailyLevel(date) {
+    const daily = await GameAnalysis.daily(date);
+    if (daily.stale) return false;
+    if (daily.error) {
+      refuse(`The daily level of ${date}`, daily.error);
+      return false;
+    }
+    const about = { kind: "daily", date, par: daily.shortestWin, command: daily.command };
+    return playLevelText(`daily-${date}.dat`, new TextEncoder().encode(daily.text), null, { fragment: `#daily=${date}`, about });
   }
 
   function playFile(file) {
@@ -214,7 +302,7 @@
       } catch (error) {
         return refuse(name, error.message);
       }
-      playLevelText(name, bytes);
+      playLevelText(name, bytes, null, { about: { kind: "named", name } });
     });
   }
 
@@ -229,10 +317,19 @@
   // The level the page's address asks for, or the site's when it names none, or when it names one
   // that is refused before any game has started.
   function playAddressedLevel(linked = LevelLink.parse(location.hash)) {
-    return queueLevel(() => {
+    return queueLevel(async () => {
       if (!linked) return playSiteLevel();
-      if (!playLevelText(linked.name, linked.bytes, linked.fault) && !level.bytes) return playSiteLevel();
+      const accepted = await playLinked(linked);
+      if (!accepted && !level.bytes) return playSiteLevel();
     });
+  }
+
+  // True when the level the address names was accepted.
+  function playLinked(linked) {
+    if (linked.fault) return playLevelText(linked.kind === "level" ? linked.name : "the link", null, linked.fault);
+    if (linked.kind === "pack") return playPackLevel(linked.number);
+    if (linked.kind === "daily") return playDailyLevel(linked.date);
+    return playLevelText(linked.name, linked.bytes, null, { about: { kind: "named", name: linked.name } });
   }
 
   $("open-level").addEventListener("click", () => $("level-file").click());
@@ -263,16 +360,7 @@
       $("status-text").textContent = "This level is too large for a link.";
       return;
     }
-    const link = new URL(fragment, location.href).href;
-    shown.hidden = false;
-    shown.value = link;
-    try {
-      await navigator.clipboard.writeText(link);
-      $("status-text").textContent = "Link copied:";
-    } catch {
-      $("status-text").textContent = "Copy this link:";
-    }
-    shown.select();
+    await CopyText.offer(new URL(fragment, location.href).href, "link");
   });
 
   // The level editor opens on the level in play, through the same kind of link.
@@ -297,6 +385,8 @@
     const dy = e.clientY - pressed.y;
     pressed = null;
     board.focus({ preventScroll: true });
+    // A mouse click only gives the board the keyboard; fingers and pens play.
+    if (e.pointerType === "mouse") return;
     if (Math.hypot(dx, dy) >= swipeDistance) return type(directionKey(dx, dy));
     // A tap: toward the side of Corvel it falls on, or a wait when it falls on Corvel himself.
     const box = board.getBoundingClientRect();
@@ -312,6 +402,27 @@
   }
 
   $("wait").addEventListener("click", () => type("f".charCodeAt(0)));
+
+  // ---- hints ----
+  // The solver answers in a worker while the player goes on; an answer about a position the
+  // player has already left is dropped.
+  function hintText(answer) {
+    if (answer.error) return `Hint: ${answer.error}`;
+    if (!answer.searched) return `Hint: ${answer.reason}`;
+    if (!answer.winnable) return "Hint: there is no way out from here; New Game starts again.";
+    return `Hint: ${answer.key} (a shortest win from here takes ${answer.length} keys)`;
+  }
+
+  $("hint").addEventListener("click", async () => {
+    if (!game || !level.bytes) return;
+    const asked = positionNow();
+    if (asked.status !== 0) return PlayInfo.showHint("Hint: this game is over; New Game starts again.");
+    PlayInfo.showHint("Hint: thinking…");
+    const answer = await GameAnalysis.hint(level.bytes, asked.hero, asked.brugak);
+    if (answer.stale || !GameAnalysis.isLatestHint(answer.id) || !samePosition(asked, positionNow())) return;
+    hintsUsed = true;
+    PlayInfo.showHint(hintText(answer));
+  });
 
   // ---- start ----
   createCorvel({ corvelPage: page }).then((module) => {

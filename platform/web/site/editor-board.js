@@ -52,10 +52,8 @@ const EditorBoard = (() => {
       c.fillRect(left(x) + 1, top(y) + 1, n - 1, n - 1);
     }
     // The exit: a green square, which the game itself does not draw.
-    c.fillStyle = "#3c3";
     const e = level.exit;
-    if (e.x >= -1 && e.y >= -1 && e.x <= level.width && e.y <= level.height)
-      c.fillRect(left(e.x) + n / 4, top(e.y) + n / 4, n / 2 + 1, n / 2 + 1);
+    if (e.x >= -1 && e.y >= -1 && e.x <= level.width && e.y <= level.height) ExitMark.draw(c, left(e.x), top(e.y), n);
     for (let y = 0; y < level.height; ++y) {
       for (let x = 0; x < level.width; ++x) {
         const open = openings(codeAt(level, x, y));

@@ -1,5 +1,6 @@
-// Links that carry a level: "#level=" and the level file's bytes in base64url (RFC 4648, section 5,
-// without padding), optionally followed by "&name=" and the file's name, percent-encoded.
+// The game page's fragment: "#level=" and a level file's bytes in base64url (RFC 4648, section 5,
+// without padding), optionally followed by "&name=" and the file's name, percent-encoded; or
+// "#pack=N", a level of the site's pack; or "#daily" and "#daily=YYYY-MM-DD", a day's level.
 "use strict";
 
 const LevelLink = (() => {
@@ -36,20 +37,38 @@ const LevelLink = (() => {
     return bytes;
   }
 
-  // What a URL's fragment asks for: null when it carries no level, else {name, bytes, fault}: the
-  // name made inert, and either the level's bytes or (bytes null) the fault that keeps them from
-  // being read. One reading of the fragment answers both: a field name written with escapes
-  // ("%6Cevel") is the same field, and "+" (which URLSearchParams reads as a space, and which
-  // base64url does not have) stays a fault in the level.
+  // What a URL's fragment asks for, read once by one parser: null when it names no level; else
+  //   {kind: "level", name, bytes, fault}: a level carried by the link, its name made inert, and
+  //     either its bytes or (bytes null) the fault that keeps them from being read;
+  //   {kind: "pack", number, fault}: level `number` (from 1) of the site's pack;
+  //   {kind: "daily", date, fault}: the daily level of `date` (YYYY-MM-DD), today's (UTC) when the
+  //     fragment gives none.
+  // A field name written with escapes ("%6Cevel") is the same field; "+" (which URLSearchParams reads
+  // as a space, and which base64url does not have) stays a fault in the level.
   function parse(hash) {
     const fields = new URLSearchParams(String(hash).replace(/^#/, ""));
+    if (fields.has("pack")) return parsePack(fields.get("pack"));
+    if (fields.has("daily")) return parseDaily(fields.get("daily"));
     if (!fields.has("level")) return null;
     const name = LevelName.inert(fields.get("name"), "the link");
     const text = fields.get("level");
-    if (!text) return { name, bytes: null, fault: "holds no level: nothing follows its level=" };
+    if (!text) return { kind: "level", name, bytes: null, fault: "holds no level: nothing follows its level=" };
     const bytes = decode(text);
-    if (!bytes) return { name, bytes, fault: "holds no level: its text is not base64url (letters, digits, - and _)" };
-    return { name, bytes, fault: null };
+    if (!bytes) return { kind: "level", name, bytes, fault: "holds no level: its text is not base64url (letters, digits, - and _)" };
+    return { kind: "level", name, bytes, fault: null };
+  }
+
+  function parsePack(text) {
+    const number = /^[1-9][0-9]{0,5}$/.test(text) ? Number(text) : null;
+    return { kind: "pack", number, fault: number ? null : "names no level of the pack: pack= takes a level's number, from 1" };
+  }
+
+  const today = () => new Date().toISOString().slice(0, 10);
+
+  function parseDaily(text) {
+    const date = text || today();
+    const valid = /^[0-9]{4}-[0-9]{2}-[0-9]{2}$/.test(date) && new Date(date + "T00:00:00Z").toISOString().slice(0, 10) === date;
+    return { kind: "daily", date: valid ? date : null, fault: valid ? null : "names no day: daily= takes a date as YYYY-MM-DD" };
   }
 
   // Browsers keep addresses of up to 2 MB; a level whose link would be longer gets none, judged

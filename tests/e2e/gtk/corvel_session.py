@@ -166,15 +166,17 @@ class Dialog:
 
 class CorvelSession:
     """One corvel process, started in a folder of its own whose GameData.dat the test chooses, or with the
-    command line and in the folder given (as a desktop entry starts it)."""
+    command line and in the folder given (as a desktop entry starts it); what it prints goes to output
+    (an open file) when one is given."""
 
-    def __init__(self, level=None, command=None, folder=None):
+    def __init__(self, level=None, command=None, folder=None, output=None):
         self._own_folder = folder is None
         self.folder = tempfile.mkdtemp(prefix="corvel-e2e-") if self._own_folder else folder
         self.level_path = os.path.join(self.folder, "GameData.dat")
         if level is not None:
             self.use_level(level)
-        self.process = subprocess.Popen(command or [CORVEL], cwd=self.folder, preexec_fn=_end_with_this_process)
+        self.process = subprocess.Popen(command or [CORVEL], cwd=self.folder, preexec_fn=_end_with_this_process,
+                                        stdout=output, stderr=subprocess.STDOUT if output else None)
         self.app = wait_for("corvel in the accessibility tree", self._find_app, timeout=30)
         self.window = self.x_window("^" + re.escape(WINDOW_TITLE) + "$")
         self._frame = wait_for("the main window", lambda: self._first("frame", WINDOW_TITLE))

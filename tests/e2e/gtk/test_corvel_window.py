@@ -313,7 +313,7 @@ class InstalledEntryTest(unittest.TestCase):
                                                     "net.corvelgame.Corvel.svg")))
         # The entry's command line (quoted as a desktop entry quotes it) run in its folder, as a desktop does.
         command = shlex.split(entry["Exec"])
-        self.assertEqual(command, [os.path.join(prefix, "bin", "corvel")])
+        self.assertEqual(command, [os.path.join(prefix, os.environ["CORVEL_INSTALL_GAMESDIR"], "corvel")])
         self.assertEqual(entry["Path"], os.path.join(prefix, "share", "corvel"))
         session = CorvelSession(command=command, folder=entry["Path"])
         self.addCleanup(session.close)

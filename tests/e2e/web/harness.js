@@ -202,6 +202,28 @@ async function pngPixels(page, png) {
   }, png.toString("base64"));
 }
 
+// A picture made `scale` times larger, each pixel a square of scale x scale, as {width, height, rgba}.
+function scaledPicture(picture, scale) {
+  const width = picture.width * scale;
+  const height = picture.height * scale;
+  const source = Buffer.from(picture.rgba, "base64");
+  const scaled = Buffer.alloc(width * height * 4);
+  for (let y = 0; y < height; ++y)
+    for (let x = 0; x < width; ++x) {
+      const from = (Math.floor(y / scale) * picture.width + Math.floor(x / scale)) * 4;
+      source.copy(scaled, (y * width + x) * 4, from, from + 4);
+    }
+  return { width, height, rgba: scaled.toString("base64") };
+}
+
+// The top-left width x height of a picture.
+function croppedPicture(picture, width, height) {
+  const source = Buffer.from(picture.rgba, "base64");
+  const cropped = Buffer.alloc(width * height * 4);
+  for (let y = 0; y < height; ++y) source.copy(cropped, y * width * 4, y * picture.width * 4, (y * picture.width + width) * 4);
+  return { width, height, rgba: cropped.toString("base64") };
+}
+
 // Where two pictures differ: null when they are the same, else the size or the first pixel that differs.
 function pictureDifference(actual, expected) {
   if (actual.width !== expected.width || actual.height !== expected.height)
@@ -252,5 +274,5 @@ async function newGame(page) {
 
 module.exports = {
   bundled, fixture, refused, newGame, site, levels, startSession, openPage, watchFaults, launch, serve, copySite, press, typeKeys, afterRepaint, dropFile, readBox, closeBox, boxOpen,
-  paintCount, waitForPaints, levelSettled, render, boardPixels, pngPixels, pictureDifference, boardDifference, chooseMenu,
+  paintCount, waitForPaints, levelSettled, render, boardPixels, pngPixels, pictureDifference, scaledPicture, croppedPicture, boardDifference, chooseMenu,
 };
