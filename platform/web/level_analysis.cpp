@@ -160,7 +160,7 @@ EMSCRIPTEN_KEEPALIVE const char* corvel_hint(const char* data, int length, int h
     const Position hero{heroX, heroY}, monster{monsterX, monsterY};
     if (auto fault = hintPositionFault(maze, hero, monster)) return reply(Json{{"error", *fault}});
     const Hint hint = hintFrom(maze, hero, monster);
-    if (!hint.searched) return reply(Json{{"searched", false}, {"reason", tooLargeToSearch(maze)}});
+    if (!hint.searched) return reply(Json{{"searched", false}, {"reason", searchRefusal(maze).value_or(std::string())}});
     Json json{{"searched", true}, {"winnable", hint.winnable}, {"key", nullptr}, {"length", nullptr}};
     if (hint.winnable) {
         json["key"] = std::string(1, hint.key);
