@@ -152,7 +152,8 @@
     scored = false;
     hintsUsed = false;
     resultToShow = null;
-    PlayInfo.show(level.about, level.bytes);
+    GameAnalysis.forgetHint();
+    PlayInfo.show(level.about);
   }
 
   document.addEventListener("keydown", (e) => {
