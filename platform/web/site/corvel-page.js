@@ -118,7 +118,7 @@
     const before = positionNow();
     game._corvel_typed_character(ch);
     if (!samePosition(before, positionNow())) {
-      GameAnalysis.forgetHint();
+      globalThis.GameAnalysis?.forgetHint();
       PlayInfo.showHint("");
     }
     noteTheEnd();
@@ -152,7 +152,8 @@
     scored = false;
     hintsUsed = false;
     resultToShow = null;
-    PlayInfo.show(level.about, level.bytes);
+    globalThis.GameAnalysis?.forgetHint();
+    PlayInfo.show(level.about);
   }
 
   document.addEventListener("keydown", (e) => {
@@ -283,7 +284,7 @@
 
   // The day's level, made by the analysis from the date as corvel-level generate makes it.
   async function playDailyLevel(date) {
-    const daily = await GameAnalysis.daily(date);
+    const daily = await (await gameAnalysis()).daily(date);
     if (daily.stale) return false;
     if (daily.error) {
       refuse(`The daily level of ${date}`, daily.error);
@@ -403,7 +404,23 @@
 
   $("wait").addEventListener("click", () => type("f".charCodeAt(0)));
 
-  // ---- hints ----
+  // ---- hints and the daily level ----
+  // The analysis and its client are fetched at the first hint or daily level, not for the first paint.
+  let analysisClient = null;
+  function gameAnalysis() {
+    analysisClient ??= new Promise((resolve) => {
+      const script = Object.assign(document.createElement("script"), { src: "game-analysis.js" });
+      script.addEventListener("load", () => resolve(GameAnalysis));
+      script.addEventListener("error", () => {
+        analysisClient = null;  // tried again at the next question
+        const unreachable = { error: "The solver cannot be fetched from the site." };
+        resolve({ hint: async () => unreachable, daily: async () => unreachable, isLatestHint: () => true });
+      });
+      document.head.append(script);
+    });
+    return analysisClient;
+  }
+
   // The solver answers in a worker while the player goes on; an answer about a position the
   // player has already left is dropped.
   function hintText(answer) {
@@ -418,8 +435,9 @@
     const asked = positionNow();
     if (asked.status !== 0) return PlayInfo.showHint("Hint: this game is over; New Game starts again.");
     PlayInfo.showHint("Hint: thinking…");
-    const answer = await GameAnalysis.hint(level.bytes, asked.hero, asked.brugak);
-    if (answer.stale || !GameAnalysis.isLatestHint(answer.id) || !samePosition(asked, positionNow())) return;
+    const analysis = await gameAnalysis();
+    const answer = await analysis.hint(level.bytes, asked.hero, asked.brugak);
+    if (answer.stale || !analysis.isLatestHint(answer.id) || !samePosition(asked, positionNow())) return;
     hintsUsed = true;
     PlayInfo.showHint(hintText(answer));
   });

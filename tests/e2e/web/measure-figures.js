@@ -13,10 +13,11 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.l
 const kb = (bytes) => (bytes / 1024).toFixed(1) + " KB";
 const ms = (value) => value.toFixed(2) + " ms";
 
-// A page that paints a board-sized canvas at once: what any page costs here, the baseline.
-const baselinePage = `<!doctype html><title>baseline</title><canvas id=c width=181 height=211></canvas><script>
-c.getContext("2d").fillRect(0, 0, 181, 211); performance.mark("corvel-paint");
-document.addEventListener("keydown", () => performance.mark("corvel-paint"));</script>`;
+// A page that paints a board-sized canvas at once: what any page costs here, the baseline. Its
+// script is a file of its own, as the site's policy (sent by the test server) allows no other.
+const baselinePage = `<!doctype html><title>baseline</title><canvas id=c width=181 height=211></canvas><script src=baseline.js></script>`;
+const baselineScript = `c.getContext("2d").fillRect(0, 0, 181, 211); performance.mark("corvel-paint");
+document.addEventListener("keydown", () => performance.mark("corvel-paint"));`;
 
 async function firstPaintBytes(session) {
   const page = await (await session.browser.newContext()).newPage();
@@ -71,6 +72,7 @@ async function keyToRepaint(session, url, key, count) {
 (async () => {
   const session = await h.startSession();
   fs.writeFileSync(path.join(session.root, "baseline.html"), baselinePage);
+  fs.writeFileSync(path.join(session.root, "baseline.js"), baselineScript);
   const baseline = session.url + "baseline.html";
   try {
     const files = await firstPaintBytes(session);

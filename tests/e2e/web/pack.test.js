@@ -41,10 +41,12 @@ async function levelsPage(context) {
 
 const marks = (page) => page.locator(".pack .mark").allTextContents();
 
-// Plays pack level n to its end with `keys`, closes the end box and returns what the page says.
+// Plays pack level n (or the level on the page, for null) to its end with `keys`, closes the end box and returns what the page says.
 async function playToTheEnd(page, n, keys) {
-  await page.goto(`${session.url}#pack=${n}`);
-  await h.levelSettled(page);
+  if (n !== null) {
+    await page.goto(`${session.url}#pack=${n}`);
+    await h.levelSettled(page);
+  }
   await h.typeKeys(page, [...keys]);
   await h.readBox(page);
   await h.closeBox(page);
@@ -175,3 +177,106 @@ describe("the board and the pointer", () => {
     await page.context().close();
   });
 });
+
+describe("the daily level and hints", () => {
+  test("a day's level is the file its shown command writes; a win is shared without spoilers", async () => {
+    const context = await session.browser.newContext({ permissions: ["clipboard-read", "clipboard-write"] });
+    const page = await context.newPage();
+    h.watchFaults(session, page);
+    for (const date of ["2026-12-10", "2027-02-28"]) {
+      await page.goto(`${session.url}#daily=${date}`);
+      await page.waitForFunction((d) => document.getElementById("level-title").textContent.includes(d), date);
+      await h.levelSettled(page);
+      assert.equal(await page.locator("#level-title").textContent(), `Daily level · ${date} · 6 × 6`);
+      const command = await page.locator("#daily-command-text").textContent();
+      const [program, , out, ...options] = command.split(" ");
+      assert.deepEqual([program, out], ["corvel-level", `daily-${date}.dat`]);
+      const dir = fs.mkdtempSync(path.join(require("node:os").tmpdir(), "corvel-daily-"));
+      execFileSync(process.env.CORVEL_LEVEL_TOOL, ["generate", path.join(dir, out), ...options], { stdio: "ignore" });
+      assert.equal(await h.boardDifference(page, path.join(dir, out)), null, command);
+      if (date === "2026-12-10") {
+        const keys = solution(path.join(dir, out));
+        assert.equal(await playToTheEnd(page, null, keys), `Escaped in ${keys.length} keys · par ${keys.length}`);
+        await page.getByRole("button", { name: "Share result" }).click();
+        const shared = await page.evaluate(() => navigator.clipboard.readText());
+        assert.equal(shared, `Corvel and the Brugak · daily ${date} · escaped in ${keys.length} keys · par ${keys.length} · no hints ${session.url}index.html#daily=${date}`);
+      }
+      fs.rmSync(dir, { recursive: true, force: true });
+    }
+    await context.close();
+  });
+
+  test("a hint's key starts a shortest win; a hint for a position left is never shown; a win after one counts with hints", async () => {
+    const context = await session.browser.newContext();
+    const page = await context.newPage();
+    h.watchFaults(session, page);
+    await page.goto(`${session.url}#pack=3`);
+    await h.levelSettled(page);
+    // Every hint text the page ever shows, to prove that none was about a position already left.
+    await page.evaluate(() => {
+      window.hintsShown = [];
+      new MutationObserver(() => window.hintsShown.push(document.getElementById("hint-text").textContent))
+        .observe(document.getElementById("hint-text"), { childList: true, characterData: true, subtree: true });
+    });
+    const win = solution(packLevel(3));
+    const askHint = async () => {
+      await page.getByRole("button", { name: "Hint" }).click();
+      await page.waitForFunction(() => /^Hint: .+\(/.test(document.getElementById("hint-text").textContent));
+      return page.locator("#hint-text").textContent();
+    };
+    // Asked, then a move of a shortest win before the answer: that answer is dropped.
+    await page.getByRole("button", { name: "Hint" }).click();
+    await h.typeKeys(page, [win[0]]);
+    let played = win[0];
+    // Follow the hints to the end: each says one key less, and each key keeps to a shortest win.
+    for (let left = win.length - 1; left > 0; --left) {
+      const text = await askHint();
+      const [, key, length] = /^Hint: (.) \(a shortest win from here takes ([0-9]+) keys\)$/.exec(text) ?? [];
+      assert.equal(Number(length), left, text);
+      played += key;
+      if (left > 1) await h.typeKeys(page, [key]);
+      else assert.equal(await playRest(page, key), `Escaped in ${win.length} keys · par ${win.length} · with hints`);
+    }
+    const shown = await page.evaluate(() => window.hintsShown.filter((t) => t.startsWith("Hint: ") && t !== "Hint: thinking…"));
+    assert.equal(shown.length, win.length - 1, shown.join("\n"));
+    const levels = await levelsPage(context);
+    assert.equal((await marks(levels))[2], `solved in ${win.length} keys · ★ par`);
+    await context.close();
+  });
+
+  test("no way out: the hint says so", async () => {
+    // The first waits on level 2 after which the game goes on but no win is left.
+    const file = packLevel(2);
+    const waits = waitsToLose(file);
+    const doomed = [...waits].map((_, k) => waits.slice(0, k + 1)).find((w) => {
+      const played = tool("play", file, w, "--json");
+      return played.status === "Playing" && !tool("solve", positionFile(file, played.hero, played.monster), "--json").winnable;
+    });
+    assert.ok(doomed, "waiting on level 2 reaches a lost position before the catch");
+    const page = await h.openPage(session, `${session.url}#pack=2`);
+    await h.typeKeys(page, [...doomed]);
+    await page.getByRole("button", { name: "Hint" }).click();
+    await page.waitForFunction(() => document.getElementById("hint-text").textContent.includes("no way out"));
+    assert.equal(await page.locator("#hint-text").textContent(), "Hint: there is no way out from here; New Game starts again.");
+    await page.context().close();
+  });
+});
+
+// A level file with its starts moved to [x, y] cells, written where corvel-level can read it.
+function positionFile(levelFile, [hx, hy], [mx, my]) {
+  const lines = fs.readFileSync(levelFile, "latin1").split("\n");
+  lines[1] = `${hx} ${hy}`;
+  lines[2] = `${mx} ${my}`;
+  const file = path.join(require("node:os").tmpdir(), `corvel-position-${process.pid}.dat`);
+  fs.writeFileSync(file, lines.join("\n"), "latin1");
+  return file;
+}
+
+// Types the last key of a win, closes its box and returns what the page says of it.
+async function playRest(page, key) {
+  await h.typeKeys(page, [key]);
+  await h.readBox(page);
+  await h.closeBox(page);
+  await page.waitForFunction(() => document.getElementById("result").textContent !== "");
+  return page.locator("#result").textContent();
+}
