@@ -148,7 +148,9 @@
     const frame = board.parentElement;
     const style = getComputedStyle(frame);
     const padding = parseFloat(style.paddingLeft) + parseFloat(style.paddingRight);
-    return document.documentElement.clientWidth - 2 * Math.max(0, frame.getBoundingClientRect().left + scrollX) - padding;
+    // The frame's own bound on its content (a share of the window's width), where the style sets one.
+    const bound = parseFloat(style.maxWidth) || Infinity;
+    return Math.min(bound, document.documentElement.clientWidth - 2 * Math.max(0, frame.getBoundingClientRect().left + scrollX) - padding);
   }
   window.addEventListener("resize", () => redraw());
   $("zoom").addEventListener("change", () => redraw());
@@ -481,10 +483,13 @@
 
   async function openFile(file, note = null) {
     const fileName = nameOf(file.name);
+    // Busy from the moment the file is chosen: its verdict, or its refusal, is on the way.
+    verdict.setAttribute("aria-busy", "true");
     let bytes;
     try {
       bytes = await LevelFile.read(file);
     } catch (error) {
+      verdict.setAttribute("aria-busy", "false");
       return showError([`${fileName}: ${error.message}`, note].filter(Boolean).join("\n"));
     }
     openLevel(fileName, bytes, { note });
