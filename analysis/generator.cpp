@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "analysis/solver.h"
+#include "analysis/turn_table.h"
 #include "game/rules.h"
 
 namespace {
@@ -33,52 +34,51 @@ std::vector<std::int32_t> heroStepsToExit(const Maze& maze) {
 
 }  // namespace
 
-std::vector<std::int32_t> shortestWinsFromEveryStart(const Maze& maze) {
-    const auto cells = static_cast<std::uint32_t>(maze.cells.size());
+const std::vector<std::int32_t>& EveryStartSearch::shortestWins(const Maze& maze) {
+    const TurnTable turns(maze);
+    const std::uint32_t cells = turns.cells();
     const std::size_t positions = std::size_t{cells} * cells;
-    auto indexOf = [&](Position hero, Position monster) {
-        return static_cast<std::uint32_t>(maze.cellIndex(hero.x, hero.y)) * cells +
-               static_cast<std::uint32_t>(maze.cellIndex(monster.x, monster.y));
-    };
-    // Every turn from every position, played forward by the game's rules.
-    std::vector<std::uint32_t> target(positions * std::size(kSearchKeys), kNoPosition);
-    std::vector<std::uint32_t> firstPredecessor(positions + 1, 0);
-    std::vector<std::int32_t> wins(positions, 0);
-    std::vector<std::uint32_t> queue;
-    for (std::uint32_t p = 0; p < positions; ++p) {
-        const TurnState from{placeOf(maze, static_cast<std::int32_t>(p / cells)),
-                             placeOf(maze, static_cast<std::int32_t>(p % cells)), Playing};
-        for (std::size_t k = 0; k < std::size(kSearchKeys); ++k) {
-            const TurnState to = nextTurn(maze, from, kSearchKeys[k]);
-            if (kSearchKeys[k] != 'f' && to.hero == from.hero) continue;  // refused: not a turn
-            if (to.status == Escaped && wins[p] == 0) {
-                wins[p] = 1;
-                queue.push_back(p);
+    constexpr std::size_t kKeys = std::size(kSearchKeys);
+    // Every turn from every position (hero cell * cells + Brugak cell), played forward.
+    target_.assign(positions * kKeys, kNoPosition);
+    end_.assign(positions + 1, 0);
+    wins_.assign(positions, 0);
+    queue_.clear();
+    for (std::uint32_t hero = 0, p = 0; hero < cells; ++hero) {
+        for (std::uint32_t monster = 0; monster < cells; ++monster, ++p) {
+            for (std::size_t k = 0; k < kKeys; ++k) {
+                const TurnTable::Turn turn = turns.play(hero, monster, k);
+                if (turn.end == TurnTable::End::Escaped && wins_[p] == 0) {
+                    wins_[p] = 1;
+                    queue_.push_back(p);
+                }
+                if (turn.end != TurnTable::End::Playing) continue;
+                const std::uint32_t q = turn.hero * cells + turn.monster;
+                target_[p * kKeys + k] = q;
+                ++end_[q];
             }
-            if (to.status != Playing) continue;
-            std::uint32_t q = indexOf(to.hero, to.monster);
-            target[p * std::size(kSearchKeys) + k] = q;
-            ++firstPredecessor[q + 1];
         }
     }
-    // The turns reversed, grouped by the position they lead to.
-    for (std::size_t q = 0; q < positions; ++q) firstPredecessor[q + 1] += firstPredecessor[q];
-    std::vector<std::uint32_t> predecessors(firstPredecessor[positions]);
-    std::vector<std::uint32_t> filled(firstPredecessor.begin(), firstPredecessor.end() - 1);
-    for (std::size_t t = 0; t < target.size(); ++t)
-        if (target[t] != kNoPosition) predecessors[filled[target[t]]++] = static_cast<std::uint32_t>(t / std::size(kSearchKeys));
+    // The turns reversed, grouped by the position they lead to: q's come from
+    // predecessors_[end_[q] .. end_[q + 1]) once each group has been filled from its end.
+    for (std::size_t q = 1; q <= positions; ++q) end_[q] += end_[q - 1];
+    predecessors_.resize(end_[positions]);
+    for (std::size_t t = 0; t < target_.size(); ++t)
+        if (target_[t] != kNoPosition) predecessors_[--end_[target_[t]]] = static_cast<std::uint32_t>(t / kKeys);
     // Backward from the positions one turn from a win: the first visit is the shortest win.
-    for (std::size_t head = 0; head < queue.size(); ++head) {
-        const std::uint32_t q = queue[head];
-        for (std::uint32_t i = firstPredecessor[q]; i < firstPredecessor[q + 1]; ++i) {
-            std::uint32_t p = predecessors[i];
-            if (wins[p] != 0) continue;
-            wins[p] = wins[q] + 1;
-            queue.push_back(p);
+    for (std::size_t head = 0; head < queue_.size(); ++head) {
+        const std::uint32_t q = queue_[head];
+        for (std::uint32_t i = end_[q]; i < end_[q + 1]; ++i) {
+            const std::uint32_t p = predecessors_[i];
+            if (wins_[p] != 0) continue;
+            wins_[p] = wins_[q] + 1;
+            queue_.push_back(p);
         }
     }
-    return wins;
+    return wins_;
 }
+
+std::vector<std::int32_t> shortestWinsFromEveryStart(const Maze& maze) { return EveryStartSearch().shortestWins(maze); }
 
 bool someShortestWalkWins(const Maze& maze) {
     if (maze.heroStart == maze.exitPos) return true;

@@ -62,6 +62,17 @@ std::optional<GeneratedLevel> generateLevel(const GenerateRequest& request, cons
 // 0 where the game cannot be won. One backward search from the winning positions answers all.
 std::vector<std::int32_t> shortestWinsFromEveryStart(const Maze& maze);
 
+// The same, keeping its memory from one maze to the next: a search judges thousands of mazes.
+class EveryStartSearch {
+public:
+    // Valid until the next call.
+    const std::vector<std::int32_t>& shortestWins(const Maze& maze);
+
+private:
+    std::vector<std::uint32_t> target_, end_, predecessors_, queue_;
+    std::vector<std::int32_t> wins_;
+};
+
 // Whether walking some shortest path to the exit from the level's starts, ignoring the Brugak,
 // wins; such a level is no puzzle.
 bool someShortestWalkWins(const Maze& maze);

@@ -230,9 +230,9 @@ LevelCheck checkLevelFrom(LevelLineReader& stream, const std::string& fileName) 
     checker.exitAndStarts();
     check.findings.sortByLine();
     check.solution = solveLevel(maze);
-    if (check.solution.winnable) check.traps = countTraps(maze, check.solution.keys);
+    if (check.solution.winnable) check.traps = findTraps(maze, check.solution.keys);
     if (!check.solution.searched)
-        check.findings.add("too-large-to-search", 1, tooLargeToSearch(maze) + ", so whether it can be won is not known");
+        check.findings.add("too-large-to-search", 1, check.solution.notSearched + ", so whether it can be won is not known");
     else if (!check.solution.winnable)
         check.findings.add("unwinnable", 0, "the level cannot be won: " + unwinnableReason(check.solution));
     return check;

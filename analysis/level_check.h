@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/difficulty.h"
 #include "analysis/solver.h"
 #include "game/level.h"
 
@@ -58,7 +59,7 @@ struct LevelCheck {
     std::optional<LevelError> refusal;  // set when the game refuses the level
     Findings findings;                  // in the order of the file, then the board, then the play
     Solution solution;                  // from the start, when the level is usable
-    std::optional<std::int32_t> traps;  // along the win, on boards small enough to measure (see countTraps)
+    std::optional<std::vector<TrapTurn>> traps;  // along the win, on boards small enough to measure (see findTraps)
 };
 
 LevelCheck checkLevel(std::string_view bytes, const std::string& fileName);

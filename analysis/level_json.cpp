@@ -60,18 +60,22 @@ Json checkJson(const std::string& file, const LevelCheck& check) {
     if (check.solution.searched) {
         json["winnable"] = check.solution.winnable;
         if (check.solution.winnable) json["shortestWin"] = check.solution.keys.size();
-        if (check.traps) json["traps"] = *check.traps;
+        if (check.traps) json["traps"] = check.traps->size();
         json["positionsReached"] = check.solution.positionsReached;
     }
     return json;
 }
 
-Json solutionJson(const Solution& solution, std::optional<std::int32_t> traps) {
+Json solutionJson(const Solution& solution, const std::optional<std::vector<TrapTurn>>& traps) {
     Json json{{"winnable", solution.winnable}};
     if (solution.winnable) {
         json["length"] = solution.keys.size();
         json["keys"] = solution.keys;
-        if (traps) json["traps"] = *traps;
+        if (traps) {
+            json["traps"] = traps->size();
+            json["trapTurns"] = Json::array();
+            for (const TrapTurn& trap : *traps) json["trapTurns"].push_back(Json{{"turn", trap.turn}, {"keys", trap.keys}});
+        }
     }
     json["positionsReached"] = solution.positionsReached;
     return json;

@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "analysis/difficulty.h"
 #include "game/maze.h"
 
 struct LevelCheck;
@@ -24,5 +25,6 @@ Json levelJson(const Maze& maze);
 Json gameJson(const Maze& maze, GameStatus status);
 // file, usable, then refusal or findings, counts, leftOut and what the search found.
 Json checkJson(const std::string& file, const LevelCheck& check);
-// winnable, length, keys and traps (when winnable and measured), positionsReached.
-Json solutionJson(const Solution& solution, std::optional<std::int32_t> traps = std::nullopt);
+// winnable, length, keys, traps and trapTurns [{turn, keys}] (when winnable and measured),
+// positionsReached.
+Json solutionJson(const Solution& solution, const std::optional<std::vector<TrapTurn>>& traps = std::nullopt);

@@ -23,8 +23,8 @@ struct Judged {
 
 // The longest shortest win over every start pair of the maze where ignoring the Brugak loses;
 // pairs are tried longest first, so the naive walk is played only for the few at the top.
-Judged judgeEveryStart(Maze& maze) {
-    const std::vector<std::int32_t> wins = shortestWinsFromEveryStart(maze);
+Judged judgeEveryStart(Maze& maze, EveryStartSearch& search) {
+    const std::vector<std::int32_t>& wins = search.shortestWins(maze);
     const auto n = static_cast<std::int32_t>(maze.cells.size());
     std::int32_t below = std::numeric_limits<std::int32_t>::max();
     for (;;) {
@@ -85,7 +85,7 @@ private:
 
     Judged judge(Maze& maze) {
         candidates_ += allPairs_ ? cells_ * (cells_ - 1) : 1;
-        return allPairs_ ? judgeEveryStart(maze) : judgeOwnStarts(maze);
+        return allPairs_ ? judgeEveryStart(maze, everyStart_) : judgeOwnStarts(maze);
     }
 
     // Keeps the maze when it beats the best so far; false when the caller wants the search to stop.
@@ -141,6 +141,7 @@ private:
     const bool allPairs_;
     std::int64_t candidates_ = 0;
     std::optional<GeneratedLevel> best_;
+    EveryStartSearch everyStart_;
 };
 
 }  // namespace

@@ -3,11 +3,14 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <vector>
 
+#include "analysis/search_memory.h"
+#include "analysis/turn_table.h"
 #include "game/directions.h"
-#include "game/rules.h"
 
 namespace {
 
@@ -23,92 +26,73 @@ inline void prefetch([[maybe_unused]] const void* address) {
 // cheap bit operations, at the cost of at most twice the entries.
 struct PositionIndex {
     explicit PositionIndex(const Maze& maze)
-        : cells(static_cast<std::uint32_t>(maze.cells.size())),
-          shift(static_cast<std::uint32_t>(std::countr_zero(std::bit_ceil(cells)))),
-          places(cells) {
-        for (std::int32_t y = 0; y < maze.size.y; ++y)
-            for (std::int32_t x = 0; x < maze.size.x; ++x) places[static_cast<std::size_t>(maze.cellIndex(x, y))] = {x, y};
-    }
-    std::uint64_t count() const { return std::uint64_t{cells} << shift; }
-    std::uint32_t of(const Maze& maze, Position hero, Position monster) const {
-        return static_cast<std::uint32_t>(maze.cellIndex(hero.x, hero.y)) << shift |
-               static_cast<std::uint32_t>(maze.cellIndex(monster.x, monster.y));
-    }
-    Position hero(std::uint32_t p) const { return places[p >> shift]; }
-    Position monster(std::uint32_t p) const { return places[p & ((1u << shift) - 1)]; }
+        : shift(static_cast<std::uint32_t>(std::countr_zero(std::bit_ceil(static_cast<std::uint32_t>(maze.cells.size()))))),
+          count(static_cast<std::uint64_t>(maze.cells.size()) << shift) {}
+    std::uint32_t of(std::uint32_t hero, std::uint32_t monster) const { return hero << shift | monster; }
+    std::uint32_t hero(std::uint32_t p) const { return p >> shift; }
+    std::uint32_t monster(std::uint32_t p) const { return p & ((std::uint32_t{1} << shift) - 1); }
 
-    std::uint32_t cells;
     std::uint32_t shift;
-    std::vector<Position> places;  // cell index -> (x, y)
+    std::uint64_t count;
 };
+
+std::uint64_t positionCount(const Maze& maze) {
+    const auto cells = static_cast<std::uint64_t>(maze.cells.size());
+    return cells * std::bit_ceil(cells);
+}
+
+// A byte to say how each position was reached and a bit to say whether it was.
+std::uint64_t searchBytes(const Maze& maze) { return positionCount(maze) + positionCount(maze) / 8; }
 
 // How a position was first reached, in one byte: the key typed and how far the Brugak moved
 // (at most two cells, so -2..2 on each axis). Undoing it gives the position before.
-std::uint8_t moveCode(std::size_t keyIndex, Position monsterFrom, Position monsterTo) {
-    const std::int32_t dx = monsterTo.x - monsterFrom.x, dy = monsterTo.y - monsterFrom.y;
+std::uint8_t moveCode(std::size_t keyIndex, std::int32_t dx, std::int32_t dy) {
     return static_cast<std::uint8_t>(keyIndex * 25 + static_cast<std::size_t>((dx + 2) * 5 + (dy + 2)));
 }
 
-Position heroBefore(Position hero, char key) {
-    const Direction* d = directionOfKey(key);
-    return d ? Position{hero.x - d->dx, hero.y - d->dy} : hero;
-}
-
 std::string keysTo(const Maze& maze, const PositionIndex& index, const std::uint8_t* howReached, std::uint32_t start,
-                    std::uint32_t p) {
+                   std::uint32_t p) {
+    const std::int32_t width = maze.size.x;
     std::string keys;
     while (p != start) {
         const std::uint8_t code = howReached[p];
         const char key = kSearchKeys[code / 25];
         const std::int32_t dx = code % 25 / 5 - 2, dy = code % 5 - 2;
-        const Position monster = index.monster(p);
+        const Direction* move = directionOfKey(key);
+        const auto hero = static_cast<std::int32_t>(index.hero(p)) - (move ? move->dx + move->dy * width : 0);
+        const auto monster = static_cast<std::int32_t>(index.monster(p)) - (dx + dy * width);
         keys += key;
-        p = index.of(maze, heroBefore(index.hero(p), key), {monster.x - dx, monster.y - dy});
+        p = index.of(static_cast<std::uint32_t>(hero), static_cast<std::uint32_t>(monster));
     }
     std::reverse(keys.begin(), keys.end());
     return keys;
 }
 
-}  // namespace
+std::string megabytes(std::uint64_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MB"; }
 
-bool searchable(const Maze& maze) {
-    auto cells = static_cast<std::uint64_t>(maze.cells.size());
-    // Both pieces must start on the board: a position off it has no cell to index.
-    return cells > 0 && maze.contains(maze.heroStart) && maze.contains(maze.monsterStart) && cells * std::bit_ceil(cells) <= static_cast<std::uint64_t>(kMaxSearchPositions);
-}
-
-std::string unwinnableReason(const Solution& solution) {
-    if (solution.positionsReached == 1)
-        return "only the start position of Corvel and the Brugak can be reached, and it does not lead out";
-    return std::to_string(solution.positionsReached) +
-           " positions of Corvel and the Brugak can be reached, and none leads out";
-}
-
-std::string tooLargeToSearch(const Maze& maze) {
-    return "the board of " + std::to_string(maze.size.x) + " by " + std::to_string(maze.size.y) +
-           " cells has too many (Corvel, Brugak) positions to search (at most " +
-           std::to_string(kMaxSearchPositions) + ")";
-}
-
-Solution solveLevel(const Maze& maze) {
-    Solution solution;
-    if (!searchable(maze)) return solution;
-    solution.searched = true;
+// The breadth-first search itself, on a board known to fit.
+void search(const Maze& maze, Solution& solution) {
+    const TurnTable turns(maze);
     const PositionIndex index(maze);
     // howReached[p] says how p was first reached (see moveCode): one byte, so the array of every
     // position stays a quarter of the size of one holding the position before. It is written only
     // when p is reached, so it needs no filling and untouched pages cost no memory. Whether p has
-    // been reached is asked far more often, of a bit set eight times smaller still.
-    std::unique_ptr<std::uint8_t[]> howReached(new std::uint8_t[index.count()]);
-    std::vector<std::uint64_t> reached((index.count() + 63) / 64, 0);
+    // been reached is asked far more often, of a bit set eight times smaller still, whose zeroed
+    // pages the system hands over only as they are first written.
+    std::unique_ptr<std::uint8_t[]> howReached(new std::uint8_t[index.count]);
+    std::unique_ptr<std::uint64_t, decltype(&std::free)> bits(
+        static_cast<std::uint64_t*>(std::calloc((index.count + 63) / 64, sizeof(std::uint64_t))), &std::free);
+    if (!bits) throw std::bad_alloc();
+    std::uint64_t* const reached = bits.get();
     auto reach = [&](std::uint32_t p, std::uint8_t how) {
-        std::uint64_t bit = std::uint64_t{1} << (p % 64);
+        const std::uint64_t bit = std::uint64_t{1} << (p % 64);
         if (reached[p / 64] & bit) return false;
         reached[p / 64] |= bit;
         howReached[p] = how;
         return true;
     };
-    const std::uint32_t start = index.of(maze, maze.heroStart, maze.monsterStart);
+    const std::uint32_t start = index.of(static_cast<std::uint32_t>(maze.cellIndex(maze.heroStart.x, maze.heroStart.y)),
+                                         static_cast<std::uint32_t>(maze.cellIndex(maze.monsterStart.x, maze.monsterStart.y)));
     reach(start, 0);
     solution.positionsReached = 1;
     std::vector<std::uint32_t> layer{start}, next;
@@ -118,39 +102,80 @@ Solution solveLevel(const Maze& maze) {
         std::uint32_t to;
         std::uint8_t how;
     };
-    std::vector<Step> batch;
-    batch.reserve(kBatch);
+    Step batch[kBatch];
+    std::size_t batched = 0;
     auto flush = [&] {
-        for (const Step& step : batch) {
-            if (!reach(step.to, step.how)) continue;
-            next.push_back(step.to);
+        for (std::size_t i = 0; i < batched; ++i) {
+            if (!reach(batch[i].to, batch[i].how)) continue;
+            next.push_back(batch[i].to);
             ++solution.positionsReached;
         }
-        batch.clear();
+        batched = 0;
     };
     while (!layer.empty()) {
         next.clear();
-        for (std::uint32_t p : layer) {
-            const TurnState from{index.hero(p), index.monster(p), Playing};
+        for (std::size_t i = 0; i < layer.size(); ++i) {
+            const std::uint32_t p = layer[i];
+            const std::uint32_t hero = index.hero(p), monster = index.monster(p);
             for (std::size_t k = 0; k < std::size(kSearchKeys); ++k) {
-                const char key = kSearchKeys[k];
-                const TurnState to = nextTurn(maze, from, key);
-                if (key != 'f' && to.hero == from.hero) continue;  // refused: not a turn
-                if (to.status == Escaped) {
+                const TurnTable::Turn turn = turns.play(hero, monster, k);
+                if (turn.end == TurnTable::End::Playing) {
+                    const std::uint32_t q = index.of(turn.hero, turn.monster);
+                    prefetch(&reached[q / 64]);
+                    prefetch(&howReached[q]);
+                    batch[batched++] = {q, moveCode(k, turns.x(turn.monster) - turns.x(monster), turns.y(turn.monster) - turns.y(monster))};
+                } else if (turn.end == TurnTable::End::Escaped) {
                     solution.winnable = true;
-                    solution.keys = keysTo(maze, index, howReached.get(), start, p) + key;
-                    return solution;
+                    solution.keys = keysTo(maze, index, howReached.get(), start, p) + kSearchKeys[k];
+                    return;
                 }
-                if (to.status == Caught) continue;
-                const std::uint32_t q = index.of(maze, to.hero, to.monster);
-                prefetch(&reached[q / 64]);
-                prefetch(&howReached[q]);
-                batch.push_back({q, moveCode(k, from.monster, to.monster)});
             }
-            if (batch.size() >= kBatch - std::size(kSearchKeys)) flush();
+            // One place that flushes, at a full batch or the layer's end, so that it is inlined.
+            if (batched >= kBatch - std::size(kSearchKeys) || i + 1 == layer.size()) flush();
         }
-        flush();
         layer.swap(next);
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> searchRefusal(const Maze& maze) {
+    const auto cells = static_cast<std::uint64_t>(maze.cells.size());
+    // Both pieces must start on the board: a position off it has no cell to index.
+    if (cells == 0 || !maze.contains(maze.heroStart) || !maze.contains(maze.monsterStart))
+        return "the pieces do not both start on the board";
+    const std::string board = "the board of " + std::to_string(maze.size.x) + " by " + std::to_string(maze.size.y) + " cells";
+    if (positionCount(maze) > static_cast<std::uint64_t>(kMaxSearchPositions))
+        return board + " has too many (Corvel, Brugak) positions to search (at most " + std::to_string(kMaxSearchPositions) + ")";
+    const std::uint64_t memory = memoryForSearches();
+    if (searchBytes(maze) > memory)
+        return "searching " + board + " would need up to " + megabytes(searchBytes(maze)) + " of memory, and " +
+               megabytes(memory) + " is all there is to use";
+    return std::nullopt;
+}
+
+bool searchable(const Maze& maze) { return !searchRefusal(maze); }
+
+std::string unwinnableReason(const Solution& solution) {
+    if (solution.positionsReached == 1)
+        return "only the start position of Corvel and the Brugak can be reached, and it does not lead out";
+    return std::to_string(solution.positionsReached) +
+           " positions of Corvel and the Brugak can be reached, and none leads out";
+}
+
+Solution solveLevel(const Maze& maze) {
+    Solution solution;
+    if (auto refusal = searchRefusal(maze)) {
+        solution.notSearched = *refusal;
+        return solution;
+    }
+    try {
+        solution.searched = true;
+        search(maze, solution);
+    } catch (const std::bad_alloc&) {
+        solution = Solution{};
+        solution.notSearched = "the memory ran out while searching the board of " + std::to_string(maze.size.x) + " by " +
+                               std::to_string(maze.size.y) + " cells";
     }
     return solution;
 }

@@ -68,40 +68,49 @@ constexpr GenerateMethod kMethods[] = {GenerateMethod::Search, GenerateMethod::R
 TEST_F(Corridor, BothTurnsOfTheWinAreTraps) {
     maze.heroStart = {3, 0};
     maze.monsterStart = {0, 0};
-    EXPECT_EQ(countTraps(maze, "dd"), 2);
+    EXPECT_EQ(findTraps(maze, "dd"), (std::vector<TrapTurn>{{1, "af"}, {2, "af"}}));
     EXPECT_EQ(countTraps(maze, "d"), std::nullopt);  // does not win
     EXPECT_EQ(countTraps(maze, "ddd"), std::nullopt);  // goes on after the win
 }
 
-// The traps, counted from one table of every position, agree with solving each other key's
-// position on its own.
+// The trap turns, found from one table of every position, agree with solving each other key's
+// position on its own, on random levels of several sizes.
 TEST(Traps, AgreeWithSolvingEveryOtherKeysPosition) {
-    std::mt19937_64 random(21);
-    for (int round = 0; round < 20; ++round) {
-        Maze maze = randomMaze(random, 3 + round % 3, 3 + round % 4);
-        const auto cells = static_cast<std::int32_t>(maze.cells.size());
-        maze.heroStart = placeOf(maze, static_cast<std::int32_t>(random() % static_cast<std::uint64_t>(cells)));
-        maze.monsterStart = placeOf(maze, static_cast<std::int32_t>(random() % static_cast<std::uint64_t>(cells)));
-        if (maze.heroStart == maze.monsterStart) continue;
-        const Solution solution = solveLevel(maze);
-        if (!solution.winnable) continue;
-        std::int32_t traps = 0;
-        TurnState state{maze.heroStart, maze.monsterStart, Playing};
-        for (char key : solution.keys) {
-            bool trap = false;
-            for (char other : kSearchKeys) {
-                const TurnState to = nextTurn(maze, state, other);
-                if (other == key || (other != 'f' && to.hero == state.hero) || to.status == Escaped) continue;
-                Maze from = maze;
-                from.heroStart = to.hero;
-                from.monsterStart = to.monster;
-                trap |= to.status == Caught || !solveLevel(from).winnable;
+    for (std::uint64_t seed : {21u, 22u, 23u}) {
+        std::mt19937_64 random(seed);
+        for (int round = 0; round < 20; ++round) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << " round " << round);
+            Maze maze = randomMaze(random, 3 + round % 3, 3 + round % 4);
+            const auto cells = static_cast<std::int32_t>(maze.cells.size());
+            maze.heroStart = placeOf(maze, static_cast<std::int32_t>(random() % static_cast<std::uint64_t>(cells)));
+            maze.monsterStart = placeOf(maze, static_cast<std::int32_t>(random() % static_cast<std::uint64_t>(cells)));
+            if (maze.heroStart == maze.monsterStart) continue;
+            const Solution solution = solveLevel(maze);
+            if (!solution.winnable) continue;
+            std::vector<TrapTurn> expected;
+            TurnState state{maze.heroStart, maze.monsterStart, Playing};
+            for (std::size_t i = 0; i < solution.keys.size(); ++i) {
+                TrapTurn trap{static_cast<std::int32_t>(i + 1), {}};
+                for (char other : kTrapKeyOrder) {
+                    const TurnState to = nextTurn(maze, state, other);
+                    if (other == solution.keys[i] || (other != 'f' && to.hero == state.hero) || to.status == Escaped) continue;
+                    Maze from = maze;
+                    from.heroStart = to.hero;
+                    from.monsterStart = to.monster;
+                    if (to.status == Caught || !solveLevel(from).winnable) trap.keys += other;
+                }
+                if (!trap.keys.empty()) expected.push_back(trap);
+                state = nextTurn(maze, state, solution.keys[i]);
             }
-            traps += trap;
-            state = nextTurn(maze, state, key);
+            EXPECT_EQ(findTraps(maze, solution.keys), expected);
+            EXPECT_EQ(countTraps(maze, solution.keys), static_cast<std::int32_t>(expected.size()));
         }
-        EXPECT_EQ(countTraps(maze, solution.keys), traps) << "round " << round;
     }
+}
+
+TEST(Traps, NameTheTurnTheKeyAndTheKeysThatLose) {
+    EXPECT_EQ(describeTrap({27, "aw"}, std::string(26, 'f') + "d"), "key 27 (d): a, w lose");
+    EXPECT_EQ(describeTrap({1, "f"}, "s"), "key 1 (s): f loses");
 }
 
 TEST(Generator, TheSameSeedAndTriesGiveTheSameLevel) {

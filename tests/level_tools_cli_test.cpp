@@ -48,6 +48,17 @@ TEST_F(LevelTools, PlayWinsWithTheKeysSolvePrints) {
         auto checked = nlohmann::json::parse(runTool({"check", level, "--json"}).out);
         EXPECT_EQ(checked["traps"], json["traps"]);
         EXPECT_NE(runTool({"check", level}).out.find(", with " + traps + " trap"), std::string::npos);
+        // Each trap turn is named once in the JSON and on a line of its own in the text.
+        ASSERT_EQ(json["trapTurns"].size(), json["traps"].get<std::size_t>());
+        for (const auto& trap : json["trapTurns"]) {
+            const int turn = trap["turn"];
+            ASSERT_GE(turn, 1);
+            ASSERT_LE(static_cast<std::size_t>(turn), keys.size());
+            const std::string losing = trap["keys"];
+            EXPECT_EQ(losing.find(keys[static_cast<std::size_t>(turn - 1)]), std::string::npos);
+            const std::string line = "\nkey " + std::to_string(turn) + " (" + keys[static_cast<std::size_t>(turn - 1)] + "): ";
+            EXPECT_NE(text.out.find(line), std::string::npos) << text.out;
+        }
     }
 }
 

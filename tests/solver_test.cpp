@@ -112,12 +112,15 @@ INSTANTIATE_TEST_SUITE_P(
         Fixture{"StartOnTheBrugakNextToTheExit", {2, 1}, {kRow, 0}, {0, 0}, {0, 0}, {1, 0}, "d"}),
     [](const testing::TestParamInfo<Fixture>& info) { return std::string(info.param.name); });
 
-TEST(Solver, RefusesBoardsWithTooManyPositions) {
+TEST(Solver, RefusesBoardsWithTooManyPositionsAndSaysWhy) {
     Maze maze;
-    maze.size = {9000, 1};
-    maze.cells.assign(9000, 15);
+    maze.size = {32769, 1};  // one cell more than the largest board searched
+    maze.cells.assign(32769, 15);
     EXPECT_FALSE(searchable(maze));
-    EXPECT_FALSE(solveLevel(maze).searched);
+    const Solution solution = solveLevel(maze);
+    EXPECT_FALSE(solution.searched);
+    EXPECT_EQ(solution.notSearched, "the board of 32769 by 1 cells has too many (Corvel, Brugak) positions to search (at most " +
+                                        std::to_string(kMaxSearchPositions) + ")");
     maze.size = {8192, 1};
     maze.cells.resize(8192);
     EXPECT_TRUE(searchable(maze));

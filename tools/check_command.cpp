@@ -31,7 +31,7 @@ void printCheckText(std::ostream& out, const std::string& file, const LevelCheck
     out << file << ": the game accepts this level";
     if (check.solution.winnable) {
         out << "; the shortest win takes " << keyCount(check.solution.keys.size());
-        if (check.traps) out << ", with " << *check.traps << (*check.traps == 1 ? " trap" : " traps");
+        if (check.traps) out << ", with " << check.traps->size() << (check.traps->size() == 1 ? " trap" : " traps");
         out << " (corvel-level solve shows them)";
     } else if (check.solution.searched) {
         out << ", but it cannot be won";

@@ -91,6 +91,13 @@ expect many-findings-json 0 '"leftOut":\{[^}]*"one-way-passage":335[0-9]{5}' 600
 expect many-findings-text 0 'and 335[0-9]{5} more one-way-passage' 600 "$tool" check one-way.dat
 rm one-way.dat
 
+# A search larger than the memory allowed is refused up front, with the figures, not begun.
+{ printf '128 128\n0 0\n127 127\n-1 0\n'; yes 15 | head -n 16384; } > sealed-128.dat
+expect search-over-memory 1 'searching the board of 128 by 128 cells would need up to 288 MB of memory, and [0-9]+ MB is all' 200 \
+    "$tool" solve sealed-128.dat
+expect search-over-memory-check 0 '"kind":"too-large-to-search"' 200 "$tool" check --json sealed-128.dat
+rm sealed-128.dat
+
 # render never writes through a link or over a file of the user's, and says why a write failed.
 echo data > precious.txt
 ln -s precious.txt out.png.part
