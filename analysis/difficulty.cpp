@@ -1,6 +1,10 @@
 // Finding the traps along a level's win with the game's own turns.
 #include "analysis/difficulty.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "analysis/solver.h"
@@ -9,7 +13,14 @@
 
 namespace {
 
-constexpr std::uint32_t kUnreached = 0xFFFFFFFF;
+// What a turn leads to besides a position: an escape, or nothing (refused, or caught).
+constexpr std::uint32_t kEscapes = 0xFFFFFFFE, kNowhere = 0xFFFFFFFF;
+
+inline void prefetch([[maybe_unused]] const void* address) {
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#endif
+}
 
 // Which of the positions reachable from the level's start can still be won: every position a trap
 // asks about is one turn from the win, so reachable. One search forward finds them and the turns
@@ -17,15 +28,17 @@ constexpr std::uint32_t kUnreached = 0xFFFFFFFF;
 class WinnableFromStart {
 public:
     explicit WinnableFromStart(const Maze& maze)
-        : cells_(static_cast<std::uint32_t>(maze.cells.size())), order_(std::size_t{cells_} * cells_, kUnreached) {
+        : cells_(static_cast<std::uint32_t>(maze.cells.size())),
+          order_(static_cast<std::uint32_t*>(std::calloc(std::size_t{cells_} * cells_, sizeof(std::uint32_t))), &std::free) {
+        if (!order_) throw std::bad_alloc();
         const Turns turns = reachFromStart(maze);
         markWhatCanWin(turns);
     }
 
     // Whether a win can still be reached from a position reachable from the start.
     bool canWin(const Maze& maze, Position hero, Position monster) const {
-        const std::uint32_t i = order_[idOf(maze, hero, monster)];
-        return i != kUnreached && canWin_[i];
+        const std::uint32_t reached = order_.get()[idOf(maze, hero, monster)];
+        return reached != 0 && canWin_[reached - 1];
     }
 
 private:
@@ -40,19 +53,33 @@ private:
         const TurnTable table(maze);
         Turns turns;
         std::vector<std::uint32_t> queue{idOf(maze, maze.heroStart, maze.monsterStart)};
-        order_[queue[0]] = 0;
-        for (std::uint32_t i = 0; i < queue.size(); ++i) {
-            bool escapes = false;
-            for (std::size_t k = 0; k < std::size(kSearchKeys); ++k) {
-                const TurnTable::Turn turn = table.play(queue[i] / cells_, queue[i] % cells_, k);
-                escapes |= turn.end == TurnTable::End::Escaped;
-                if (turn.end != TurnTable::End::Playing) continue;
-                const std::uint32_t q = turn.hero * cells_ + turn.monster;
-                if (order_[q] == kUnreached) order_[q] = static_cast<std::uint32_t>(queue.size()), queue.push_back(q);
-                turns.targets.push_back(order_[q]);
+        std::uint32_t* const order = order_.get();
+        order[queue[0]] = 1;
+        // The turns of a batch of positions are played first and the entries they lead to fetched
+        // ahead, so that the misses on the scattered entries overlap instead of queueing.
+        constexpr std::uint32_t kBatch = 16, kKeys = std::size(kSearchKeys);
+        std::uint32_t leadsTo[kBatch][kKeys];
+        for (std::uint32_t first = 0, count = 0; first < queue.size(); first += count) {
+            count = std::min<std::uint32_t>(kBatch, static_cast<std::uint32_t>(queue.size()) - first);
+            for (std::uint32_t b = 0; b < count; ++b) {
+                for (std::uint32_t k = 0; k < kKeys; ++k) {
+                    const TurnTable::Turn turn = table.play(queue[first + b] / cells_, queue[first + b] % cells_, k);
+                    leadsTo[b][k] = turn.end == TurnTable::End::Playing ? turn.hero * cells_ + turn.monster
+                                    : turn.end == TurnTable::End::Escaped ? kEscapes : kNowhere;
+                    if (leadsTo[b][k] < kEscapes) prefetch(&order[leadsTo[b][k]]);
+                }
             }
-            turns.firstTarget.push_back(static_cast<std::uint32_t>(turns.targets.size()));
-            if (escapes) turns.escaping.push_back(i);
+            for (std::uint32_t b = 0; b < count; ++b) {
+                bool escapes = false;
+                for (const std::uint32_t q : leadsTo[b]) {
+                    escapes |= q == kEscapes;
+                    if (q >= kEscapes) continue;
+                    if (order[q] == 0) queue.push_back(q), order[q] = static_cast<std::uint32_t>(queue.size());
+                    turns.targets.push_back(order[q] - 1);
+                }
+                turns.firstTarget.push_back(static_cast<std::uint32_t>(turns.targets.size()));
+                if (escapes) turns.escaping.push_back(first + b);
+            }
         }
         return turns;
     }
@@ -80,7 +107,9 @@ private:
     }
 
     std::uint32_t cells_;
-    std::vector<std::uint32_t> order_;  // hero cell * cells + Brugak cell -> order of reaching, or kUnreached
+    // hero cell * cells + Brugak cell -> 1 + the order of reaching, or 0 when not reached: zeroed
+    // pages from calloc, so only those reached are touched.
+    std::unique_ptr<std::uint32_t, decltype(&std::free)> order_;
     std::vector<bool> canWin_;          // by order of reaching
 };
 

@@ -114,7 +114,8 @@ void search(const Maze& maze, Solution& solution) {
     };
     while (!layer.empty()) {
         next.clear();
-        for (const std::uint32_t p : layer) {
+        for (std::size_t i = 0; i < layer.size(); ++i) {
+            const std::uint32_t p = layer[i];
             const std::uint32_t hero = index.hero(p), monster = index.monster(p);
             for (std::size_t k = 0; k < std::size(kSearchKeys); ++k) {
                 const TurnTable::Turn turn = turns.play(hero, monster, k);
@@ -129,9 +130,9 @@ void search(const Maze& maze, Solution& solution) {
                     return;
                 }
             }
-            if (batched >= kBatch - std::size(kSearchKeys)) flush();
+            // One place that flushes, at a full batch or the layer's end, so that it is inlined.
+            if (batched >= kBatch - std::size(kSearchKeys) || i + 1 == layer.size()) flush();
         }
-        flush();
         layer.swap(next);
     }
 }

@@ -8,9 +8,10 @@
 #include "game/maze.h"
 
 // The search keeps one entry per (hero cell, Brugak cell) pair, a byte and a bit each, touched only
-// as they are reached; the pair's number must fit in 32 bits (a 256 x 256 board at most), and the
-// entries in the memory there is (see memoryForSearches).
-inline constexpr std::int64_t kMaxSearchPositions = std::int64_t{1} << 32;
+// as they are reached: at most 1.1 GB for a board of up to 32768 cells (181 x 181), so that no one
+// allocation passes the gigabyte a fuzzer or a browser allows; and the entries must fit in the
+// memory there is (see memoryForSearches).
+inline constexpr std::int64_t kMaxSearchPositions = std::int64_t{1} << 30;
 
 // The keys tried from each position, in this order; a refused move is not a turn and is skipped.
 inline constexpr char kSearchKeys[] = {'w', 'a', 's', 'd', 'f'};

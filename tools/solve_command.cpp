@@ -20,9 +20,10 @@ struct SolveArguments {
 void addSolveCommand(CLI::App& app, CommandAction& action) {
     auto args = std::make_shared<SolveArguments>();
     CLI::App* solve = app.add_subcommand(
-        "solve", "Print a shortest sequence of keys that wins LEVEL from its start (play LEVEL KEYS wins with it), "
-                 "or say that it cannot be won and how many positions can be reached. Exit status 1 also when "
-                 "the board is too large to search.");
+        "solve", "Print a shortest sequence of keys that wins LEVEL from its start (play LEVEL KEYS wins with it) "
+                 "and a line for each of its traps, the turns where other keys lose for good (\"key 27 (d): a, w "
+                 "lose\"), or say that it cannot be won and how many positions can be reached. Exit status 1 also "
+                 "when the board is too large to search or its search would need more memory than there is.");
     solve->add_option("LEVEL", args->level, "The level file")->required();
     solve->add_flag("--json", args->json,
                     "Print one JSON object: winnable, length, keys, traps and trapTurns (when winnable; traps on "
