@@ -44,16 +44,21 @@ const GameAnalysis = (() => {
   }
 
   // A worker that failed may hold a broken module: it is ended, and the next question starts another.
+  // A worker being ended is never heard again: its handlers go first (Chromium may still report the
+  // work it cut short), so a failure is always that of the worker it names.
   function endWorker(kind) {
-    if (workers[kind]) workers[kind].terminate();
+    const worker = workers[kind];
     workers[kind] = null;
+    if (!worker) return;
+    worker.onmessage = worker.onerror = null;
+    worker.terminate();
   }
 
   function startWorker(kind, module) {
     const worker = new Worker("analysis-worker.js");
     worker.postMessage({ kind: "start", module });
     worker.onmessage = ({ data }) => {
-      if (!pending[kind] || data.id !== pending[kind].id || data.progress !== undefined) return;
+      if (workers[kind] !== worker || !pending[kind] || data.id !== pending[kind].id || data.progress !== undefined) return;
       // Anything but a result (an error or a fault, however the worker words it) is the worker failing.
       if (data.result === undefined) {
         endWorker(kind);
@@ -64,6 +69,7 @@ const GameAnalysis = (() => {
     };
     worker.onerror = (event) => {
       event.preventDefault();
+      if (workers[kind] !== worker) return;
       endWorker(kind);
       settle(kind, { error: failures[kind] });
     };

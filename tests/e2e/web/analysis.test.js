@@ -123,10 +123,11 @@ test("the hint says when there is no way out, and when the position cannot be hi
 
 test("a board too large to search is said to be so", async () => {
   const page = await openGame();
-  const wide = ["9000 1", "0 0", "8999 0", "9000 0", ...Array(9000).fill("12")].join("\n") + "\n";
-  const hint = await askHint(page, wide, { x: 0, y: 0 }, { x: 8999, y: 0 });
+  // One cell more than the solver searches (32,768).
+  const wide = ["32769 1", "0 0", "32768 0", "32769 0", ...Array(32769).fill("12")].join("\n") + "\n";
+  const hint = await askHint(page, wide, { x: 0, y: 0 }, { x: 32768, y: 0 });
   assert.equal(hint.searched, false);
-  assert.match(hint.reason, /^The board of 9000 by 1 cells has too many \(Corvel, Brugak\) positions to search/);
+  assert.match(hint.reason, /^The board of 32769 by 1 cells has too many \(Corvel, Brugak\) positions to search/);
   await page.context().close();
 });
 
