@@ -133,18 +133,20 @@
     a.brugak.x === b.brugak.x && a.brugak.y === b.brugak.y;
 
   // ---- how a game went ----
+  // The game's status as the module gives it (corvel_game_status).
+  const status = { playing: 0, caught: 1, escaped: 2 };
   // A game that has just ended is scored once; what the page says of it waits for its box to close.
   let scored = false;
   let hintsUsed = false;
   let resultToShow = null;
 
   function noteTheEnd() {
-    const status = game._corvel_game_status();
-    if (scored || status === 0) return;
+    const now = game._corvel_game_status();
+    if (scored || now === status.playing) return;
     scored = true;
     const keys = game._corvel_turns_played();
-    resultToShow = { escaped: status === 2, keys };
-    if (status === 2 && PlayInfo.keepsProgress(level.about)) resultToShow.stored = Progress.recordWin(level.bytes, keys, hintsUsed);
+    resultToShow = { escaped: now === status.escaped, keys };
+    if (now === status.escaped && PlayInfo.keepsProgress(level.about)) resultToShow.stored = Progress.recordWin(level.bytes, keys, hintsUsed);
     resultToShow.hintsUsed = hintsUsed;
   }
 
@@ -433,7 +435,7 @@
   $("hint").addEventListener("click", async () => {
     if (!game || !level.bytes) return;
     const asked = positionNow();
-    if (asked.status !== 0) return PlayInfo.showHint("Hint: this game is over; New Game starts again.");
+    if (asked.status !== status.playing) return PlayInfo.showHint("Hint: this game is over; New Game starts again.");
     PlayInfo.showHint("Hint: thinking…");
     const analysis = await gameAnalysis();
     const answer = await analysis.hint(level.bytes, asked.hero, asked.brugak);

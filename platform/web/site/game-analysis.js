@@ -140,7 +140,5 @@ const GameAnalysis = (() => {
       forget("hint");
       latest.hint = 0;
     },
-    // Today's date in UTC, YYYY-MM-DD, as #daily means it.
-    todayUtc: () => new Date().toISOString().slice(0, 10),
   };
 })();
