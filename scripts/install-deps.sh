@@ -16,6 +16,8 @@ packages=(
   # whichever version that is on this Debian release)
   clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpng-dev
+  # the static checks (scripts/lint.sh)
+  clang-tidy shellcheck
   # the Linux program's install checks, its manual pages and its Debian package
   desktop-file-utils appstream help2man man-db dpkg-dev lintian
   # the Windows program, and running it for the end-to-end tests
