@@ -2,13 +2,14 @@
 #include "analysis/generate_progress.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
 
 std::string duration(double seconds) {
-    if (seconds < 120) return std::to_string(static_cast<std::int64_t>(seconds + 0.5)) + " s";
-    return std::to_string(static_cast<std::int64_t>(seconds / 60 + 0.5)) + " min";
+    if (seconds < 120) return std::to_string(std::llround(seconds)) + " s";
+    return std::to_string(std::llround(seconds / 60)) + " min";
 }
 
 }  // namespace

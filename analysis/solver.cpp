@@ -79,9 +79,11 @@ void search(const Maze& maze, Solution& solution) {
     // when p is reached, so it needs no filling and untouched pages cost no memory. Whether p has
     // been reached is asked far more often, of a bit set eight times smaller still, whose zeroed
     // pages the system hands over only as they are first written.
-    std::unique_ptr<std::uint8_t[]> howReached(new std::uint8_t[index.count]);
+    // The count fits a size_t: a board too large for the address space is refused before the search.
+    const auto count = static_cast<std::size_t>(index.count);
+    std::unique_ptr<std::uint8_t[]> howReached(new std::uint8_t[count]);
     std::unique_ptr<std::uint64_t, decltype(&std::free)> bits(
-        static_cast<std::uint64_t*>(std::calloc((index.count + 63) / 64, sizeof(std::uint64_t))), &std::free);
+        static_cast<std::uint64_t*>(std::calloc((count + 63) / 64, sizeof(std::uint64_t))), &std::free);
     if (!bits) throw std::bad_alloc();
     std::uint64_t* const reached = bits.get();
     auto reach = [&](std::uint32_t p, std::uint8_t how) {

@@ -54,7 +54,8 @@ private:
 
     // Which of the nine ways Corvel lies from a cell: left, level or right, times above, level or below.
     static std::size_t towardHero(std::int32_t fromX, std::int32_t fromY, std::int32_t heroX, std::int32_t heroY) {
-        return static_cast<std::size_t>(((heroX > fromX) - (heroX < fromX) + 1) * 3 + (heroY > fromY) - (heroY < fromY) + 1);
+        const int way = ((heroX > fromX) - (heroX < fromX) + 1) * 3 + (heroY > fromY) - (heroY < fromY) + 1;
+        return static_cast<std::size_t>(way);
     }
     Cell monsterStep(Cell monster, std::int32_t heroX, std::int32_t heroY) const {
         const CellMoves& at = moves_[monster];

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: unit and end-to-end tests, the Debian package, the sanitizer
-# build and the fuzzer.
+# Builds everything and runs every test: unit and end-to-end tests, the static checks, the Debian
+# package, the sanitizer build and the fuzzer.
 # Every stage runs even when an earlier one failed (unless it needs that one); the summary at the end
 # names each stage's outcome, and the last line counts them.
 set -euo pipefail
@@ -40,6 +40,7 @@ sanitizers() { cmake --preset asan; cmake --build --preset asan; ctest --preset 
 stage "Installing the packages" -- scripts/install-deps.sh
 stage "Linux build" -- linux_build
 stage "Linux tests" --needs "Linux build" -- linux_tests
+stage "Static checks: shellcheck and clang-tidy" --needs "Linux build" -- scripts/lint.sh
 stage "Debian package, checked with lintian and started unpacked" --needs "Linux build" -- debian_package
 stage "Web edition built to WebAssembly, played in headless Chromium" --needs "Linux build" -- web_edition
 stage "Benchmarks build (run them by hand: build/bench/bench/*_bench)" -- benchmarks_build

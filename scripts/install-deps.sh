@@ -12,8 +12,12 @@ play_packages=(cmake ninja-build g++ pkg-config libgtk-4-dev)
 packages=(
   "${play_packages[@]}"
   # building the tools, the tests and the fuzzers
-  clang libclang-rt-14-dev
+  # (libclang-rt-dev: the fuzzer and sanitizer runtimes of the clang that the clang package brings,
+  # whichever version that is on this Debian release)
+  clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev libpng-dev
+  # the static checks (scripts/lint.sh)
+  clang-tidy shellcheck
   # the Linux program's install checks, its manual pages and its Debian package
   desktop-file-utils appstream help2man man-db dpkg-dev lintian
   # the Windows program, and running it for the end-to-end tests

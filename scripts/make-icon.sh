@@ -6,8 +6,9 @@ cd "$(dirname "$0")/.."
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-sizes=(16 24 32 48 64 256)
-for size in "${sizes[@]}"; do
+pictures=()
+for size in 16 24 32 48 64 256; do
   rsvg-convert -w "$size" -h "$size" resources/corvel-icon.svg -o "$work/$size.png"
+  pictures+=("$work/$size.png")
 done
-convert $(printf "$work/%s.png " "${sizes[@]}") resources/corvel.ico
+convert "${pictures[@]}" resources/corvel.ico

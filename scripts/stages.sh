@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The stages of a check, run one after another whatever became of the earlier ones, and summed up at
 # the end: a stage that failed early is named in the verdict, not hidden behind later ones. Sourced.
 

@@ -31,7 +31,8 @@ void drawDisc(Canvas& dc, Position p, int n, Rgb colour) {
 
 }  // namespace
 
-void paintWalls(Canvas& dc, const Maze& maze, int n) {
+void paintWalls(Canvas& dc, const Maze& maze, int cellSize) {
+    const int n = cellSize;
     PixelRect area = dc.paintArea();
     CellSpan rows = cellsTouching(area.top, area.bottom, maze.size.y, n);
     CellSpan columns = cellsTouching(area.left, area.right, maze.size.x, n);
@@ -46,15 +47,15 @@ void paintWalls(Canvas& dc, const Maze& maze, int n) {
     }
 }
 
-void drawMonster(Canvas& dc, const Maze& maze, int n) { drawDisc(dc, maze.monsterPos, n, kBlack); }
+void drawMonster(Canvas& dc, const Maze& maze, int cellSize) { drawDisc(dc, maze.monsterPos, cellSize, kBlack); }
 
-void drawHero(Canvas& dc, const Maze& maze, int n) { drawDisc(dc, maze.heroPos, n, kHeroRed); }
+void drawHero(Canvas& dc, const Maze& maze, int cellSize) { drawDisc(dc, maze.heroPos, cellSize, kHeroRed); }
 
-void drawBoard(Canvas& dc, const Maze& maze, GameStatus status, int n) {
-    paintWalls(dc, maze, n);
-    drawMonster(dc, maze, n);
+void drawBoard(Canvas& dc, const Maze& maze, GameStatus status, int cellSize) {
+    paintWalls(dc, maze, cellSize);
+    drawMonster(dc, maze, cellSize);
     // Once the game has ended the hero is gone: the black disc alone remains.
-    if (status == Playing) drawHero(dc, maze, n);
+    if (status == Playing) drawHero(dc, maze, cellSize);
 }
 
 void paintBoard(Window& window, Canvas& dc) {

@@ -82,8 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Tool, KeysMayBeginWithADashWhereverJsonStands) {
     std::string level = file("c.dat", kCorridor);
-    for (std::vector<std::string> args : {std::vector<std::string>{"play", "--json", level, "-f"},
-                                          std::vector<std::string>{"play", level, "-f", "--json"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"play", "--json", level, "-f"},
+                                                 std::vector<std::string>{"play", level, "-f", "--json"}}) {
         ToolResult r = runTool(args);
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(json::parse(r.out)["monster"], json({1, 0})) << r.out;
@@ -143,7 +143,7 @@ TEST_F(Tool, HelpNamesTheProgramAndEveryCommandWithItsArguments) {
 }
 
 TEST_F(Tool, VersionIsTheProjectsAloneOrBeforeACommand) {
-    for (std::vector<std::string> args : {std::vector<std::string>{"--version"}, {"--version", "show"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--version"}, {"--version", "show"}}) {
         ToolResult r = runTool(args);
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, "corvel-level " CORVEL_VERSION "\n");
@@ -154,7 +154,7 @@ TEST_F(Tool, VersionIsTheProjectsAloneOrBeforeACommand) {
 struct Picture {
     png_uint_32 width = 0, height = 0;
     std::vector<png_byte> rgb;
-    const png_byte* at(png_uint_32 x, png_uint_32 y) const { return &rgb[(y * width + x) * 3]; }
+    const png_byte* at(png_uint_32 x, png_uint_32 y) const { return &rgb[(std::size_t{y} * width + x) * 3]; }
 };
 
 Picture readPng(const std::string& path) {

@@ -51,7 +51,9 @@ TEST(DailyLevel, IsTheFileItsCommandWritesAndARealPuzzle) {
         EXPECT_EQ(slurp(out), daily.text);
 
         // The first of the day's seeds long enough, every earlier one too short.
-        if (day == "2026-03-03") EXPECT_NE(daily.request.seed, dailyRequest(dateOf(day), 0).seed);
+        if (day == "2026-03-03") {
+            EXPECT_NE(daily.request.seed, dailyRequest(dateOf(day), 0).seed);
+        }
         EXPECT_GE(daily.level.shortestWin, kDailyShortestWin);
         for (std::int32_t attempt = 0; dailyRequest(dateOf(day), attempt).seed < daily.request.seed; ++attempt)
             EXPECT_LT(generateLevel(dailyRequest(dateOf(day), attempt))->shortestWin, kDailyShortestWin) << attempt;

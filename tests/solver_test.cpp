@@ -31,7 +31,7 @@ std::pair<int, std::size_t> referenceShortestWin(const Maze& level) {
             if (ch != 'f' && next.heroPos == game.heroPos) continue;  // a refused move is no turn
             if (status == Escaped) return {depth + 1, 0};
             if (status == Caught || !seen.insert(key(next)).second) continue;
-            queue.push_back({next, depth + 1});
+            queue.emplace_back(next, depth + 1);
         }
     }
     return {-1, seen.size()};

@@ -32,6 +32,7 @@ inline ToolResult runTool(const std::vector<std::string>& args) {
     std::vector<std::string> all{CORVEL_LEVEL_TOOL};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(all.size() + 1);
     for (auto& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);
 

@@ -54,7 +54,7 @@ std::vector<std::string> withDashedKeys(const CLI::App& command, const std::vect
     for (const std::string& word : words) {
         bool option = word.size() > 1 && word[0] == '-' &&
                       !command.get_options([&](const CLI::Option* o) { return o->check_name(word); }).empty();
-        (option ? options : arguments).push_back(word);
+        (option ? options : arguments).emplace_back(word);
         dashedArgument |= !option && word.size() > 1 && word[0] == '-';
     }
     if (!dashedArgument) return words;

@@ -56,7 +56,7 @@ private:
 };
 
 struct Output {
-    std::FILE* file;
+    std::FILE* file = nullptr;
     int error = 0;          // errno of the first failed write
     char libpngSays[160]{};  // libpng's own words when it gives up
 };

@@ -2,7 +2,7 @@
 #include "tools/safe_file.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
+#include <stdlib.h>  // NOLINT(modernize-deprecated-headers): mkstemp is POSIX, declared here only
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -1,6 +1,7 @@
 // Unit tests of the GTK front-end's pieces that need no display: the cairo canvas against the raster, line breaks.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,9 @@ struct Picture {
         cairo_destroy(cr);
         cairo_surface_destroy(surface);
     }
-    Rgb pixel(int x, int y) {
+    Rgb pixel(int x, int y) const {
         cairo_surface_flush(surface);
-        auto* row = cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface);
+        auto* row = cairo_image_surface_get_data(surface) + std::ptrdiff_t{y} * cairo_image_surface_get_stride(surface);
         std::uint32_t p = reinterpret_cast<std::uint32_t*>(row)[x];
         return {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p)};
     }

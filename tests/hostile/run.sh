@@ -6,7 +6,7 @@ set -uo pipefail
 tool=$(realpath "$1")
 work=$(mktemp -d "${TMPDIR:-/tmp}/corvel-hostile.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-cd "$work"
+cd "$work" || exit 2
 failures=0
 
 # expect NAME STATUS PATTERN MEMORY_MB COMMAND...: runs COMMAND under the memory limit and a time
@@ -19,7 +19,7 @@ expect() {
     local got=$?
     if [ "$got" -ne "$status" ]; then
         echo "FAIL $name: exit status $got, expected $status"; cat out.txt err.txt | head -c 2000; failures=$((failures + 1))
-    elif [ "$pattern" = - ] && [ -s out.txt -o -s err.txt ]; then
+    elif [ "$pattern" = - ] && { [ -s out.txt ] || [ -s err.txt ]; }; then
         echo "FAIL $name: printed"; cat out.txt err.txt | head -c 2000; failures=$((failures + 1))
     elif [ "$pattern" != - ] && ! cat out.txt err.txt | grep -Eq -- "$pattern"; then
         echo "FAIL $name: no \"$pattern\" in:"; cat out.txt err.txt | head -c 2000; failures=$((failures + 1))
@@ -103,8 +103,11 @@ echo data > precious.txt
 ln -s precious.txt out.png.part
 expect render-beside-a-link 0 - 100 "$tool" render level.dat out.png
 unchanged render-beside-a-link precious.txt data
-[ "$(head -c 4 out.png | tail -c 3)" = PNG ] && echo "ok   render-beside-a-link: out.png is a PNG" ||
-    { echo "FAIL render-beside-a-link: out.png is no PNG"; failures=$((failures + 1)); }
+if [ "$(head -c 4 out.png | tail -c 3)" = PNG ]; then
+    echo "ok   render-beside-a-link: out.png is a PNG"
+else
+    echo "FAIL render-beside-a-link: out.png is no PNG"; failures=$((failures + 1))
+fi
 ln -s precious.txt link.png
 expect render-over-a-link 0 - 100 "$tool" render level.dat link.png
 unchanged render-over-a-link precious.txt data
@@ -112,19 +115,26 @@ mkdir folder.png
 expect render-onto-a-folder 1 'folder.png: cannot be written: Is a directory' 100 "$tool" render level.dat folder.png
 echo picture > kept.png
 { printf '100 100\n0 0\n1 0\n-1 0\n'; yes 5 | head -n 10000; } > hundred.dat
+# shellcheck disable=SC2016  # $0 and $1 are the inner shell's, not expanded here
 expect render-file-too-large 1 'kept.png: cannot be written: File too large' 100 \
     bash -c 'trap "" XFSZ; ulimit -f 1; exec "$0" render "$1" kept.png' "$tool" hundred.dat
 unchanged render-file-too-large kept.png picture
-[ -z "$(find . -name '.*' -type f)" ] && echo "ok   no temporary file left" ||
-    { echo "FAIL temporary files left:"; find . -name '.*' -type f; failures=$((failures + 1)); }
+if [ -z "$(find . -name '.*' -type f)" ]; then
+    echo "ok   no temporary file left"
+else
+    echo "FAIL temporary files left:"; find . -name '.*' -type f; failures=$((failures + 1))
+fi
 
 # Pictures too large for PNG readers, or to write at all, are refused before anything is painted.
 printf '400000 1\n0 0\n1 0\n-1 0\n' > wide.dat
 expect render-too-wide 1 'larger than PNG readers accept \(1000000 by 1000000' 100 "$tool" render wide.dat wide.png
 printf '700 700\n0 0\n1 0\n-1 0\n' > large.dat
 expect render-too-large 1 'more than the 400000000 render writes' 100 "$tool" render large.dat large.png
-[ ! -e wide.png ] && [ ! -e large.png ] && echo "ok   no picture written" ||
-    { echo "FAIL a refused picture was written"; failures=$((failures + 1)); }
+if [ ! -e wide.png ] && [ ! -e large.png ]; then
+    echo "ok   no picture written"
+else
+    echo "FAIL a refused picture was written"; failures=$((failures + 1))
+fi
 
 echo "$failures failed"
 [ "$failures" -eq 0 ]

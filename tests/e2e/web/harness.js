@@ -7,7 +7,9 @@ const fs = require("node:fs");
 const http = require("node:http");
 const os = require("node:os");
 const path = require("node:path");
-const { chromium } = require("playwright-core");
+// playwright-core lives where the web build's web_e2e_packages test installed it, not in the sources.
+const packages = process.env.CORVEL_WEB_PACKAGES || path.resolve(__dirname, "../../../build/web/tests/e2e/web");
+const { chromium } = require(require.resolve("playwright-core", { paths: [packages] }));
 
 const site = process.env.CORVEL_SITE;
 const levelTool = process.env.CORVEL_LEVEL_TOOL;

@@ -18,7 +18,8 @@ constexpr int kMessageBoxTextId = 0xFFFF;  // the static control that holds a me
 
 std::string json(const std::string& text) {
     std::string out = "\"";
-    for (unsigned char c : text) {
+    for (char signedChar : text) {
+        auto c = static_cast<unsigned char>(signedChar);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
@@ -200,7 +201,7 @@ std::string menuJson(HMENU menu) {
         info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING | MIIM_SUBMENU;
         info.dwTypeData = text;
         info.cch = sizeof text;
-        GetMenuItemInfoA(menu, i, TRUE, &info);
+        GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info);
         out += i ? "," : "";
         if (info.fType & MFT_SEPARATOR) {
             out += "{\"separator\":true}";
@@ -285,7 +286,7 @@ public:
             char chunk[4096];
             int got = recv(socket_, chunk, sizeof chunk, 0);
             if (got <= 0) return false;
-            buffer_.append(chunk, got);
+            buffer_.append(chunk, static_cast<size_t>(got));
         }
     }
 
@@ -294,7 +295,7 @@ public:
         for (size_t sent = 0; sent < out.size();) {
             int put = send(socket_, out.data() + sent, static_cast<int>(out.size() - sent), 0);
             if (put <= 0) return false;
-            sent += put;
+            sent += static_cast<size_t>(put);
         }
         return true;
     }
