@@ -1,9 +1,8 @@
 // The editor's analysis worker: corvel-level's own check, solve and generate (corvel-analysis.wasm),
 // run away from the page so that a long search never freezes it. The page ends a worker whose
 // answer it no longer needs and starts another one from the module it already compiled.
-"use strict";
-
-importScripts("module-memory.js", "corvel-analysis.js");
+import createCorvelAnalysis from "./corvel-analysis.js";
+import { ModuleMemory } from "./module-memory.js";
 
 let analysis = null;
 let answering = null;  // the id of the question being answered, which progress is about

@@ -1,8 +1,7 @@
 // Puts a link or a result on the clipboard and shows it in the page's status line, selected, so
 // that where the browser refuses the clipboard the player can still copy it by hand.
-"use strict";
 
-const CopyText = {
+export const CopyText = {
   // `what` names it in the status line: "Link copied:" or "Copy this link:".
   async offer(text, what) {
     const shown = document.getElementById("level-link");

@@ -1,8 +1,7 @@
 // The editor's questions to its analysis worker (check, solve, read and generate a level): one
 // question at a time, the newest one wins, and a worker that is being ended is never heard again.
-"use strict";
 
-const EditorAnalysis = (() => {
+export const EditorAnalysis = (() => {
   // A worker busy with a question no longer wanted is ended once it has had this long, so that
   // rapid edits of a large level start a fresh search a few times a second, not at every key.
   const patience = 100;
@@ -24,7 +23,7 @@ const EditorAnalysis = (() => {
     }
 
     function start(compiled) {
-      const thread = new Worker("analysis-worker.js");
+      const thread = new Worker("analysis-worker.js", { type: "module" });
       const own = { thread };
       thread.postMessage({ kind: "start", module: compiled });
       thread.onmessage = ({ data }) => {

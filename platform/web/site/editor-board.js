@@ -1,9 +1,9 @@
 // The editor's board: the level drawn as the game draws it (black walls one pixel wide, Corvel red,
 // the Brugak black) with a ring of one cell around it where the exit may lie, plus what only a
 // level maker needs to see: the exit, one-way passages and the cells that findings are about.
-"use strict";
+import { ExitMark } from "./exit-mark.js";
 
-const EditorBoard = (() => {
+export const EditorBoard = (() => {
   const UP = 1, DOWN = 2, LEFT = 4, RIGHT = 8;
   // The four sides of a cell, each with the side of the neighbour that faces back.
   const SIDES = [
@@ -12,6 +12,8 @@ const EditorBoard = (() => {
     { bit: LEFT, facing: RIGHT, dx: -1, dy: 0 },
     { bit: RIGHT, facing: LEFT, dx: 1, dy: 0 },
   ];
+  // The largest board the editor takes, across and down (corvel-level takes larger ones).
+  const maxSide = 64;
   const gameCellSize = 30;  // the game's cell, in pixels
   const largestBoard = 960;  // bigger boards are drawn with smaller cells, so that they fit
   const smallestCell = 6;    // below it a side is too small to aim at: the page scales the board instead
@@ -226,7 +228,15 @@ const EditorBoard = (() => {
       level.cells.map((code) => `${code}\n`).join("");
   }
 
+  // A level as the analysis reads it (show --json: size, heroStart, monsterStart, exit, cells).
+  const fromLevelJson = (read) => ({
+    width: read.size[0], height: read.size[1], cells: [...read.cells],
+    hero: { x: read.heroStart[0], y: read.heroStart[1] },
+    monster: { x: read.monsterStart[0], y: read.monsterStart[1] },
+    exit: { x: read.exit[0], y: read.exit[1] },
+  });
+
   const sideOfKey = (key) => SIDES[{ w: 0, s: 1, a: 2, d: 3 }[key]];
 
-  return { draw, hit, hitAlong, toggleSide, setSide, sideOpen, moveExit, sideOfKey, newLevel, resized, text, inside, cellSizeFor };
+  return { maxSide, draw, hit, hitAlong, toggleSide, setSide, sideOpen, moveExit, sideOfKey, newLevel, resized, text, fromLevelJson, inside, cellSizeFor };
 })();

@@ -1,8 +1,7 @@
 // The editor's undo and redo: the states of the level before each change, kept while the page lives
 // (up to `limit` steps back, so that a long session's memory stays bounded).
-"use strict";
 
-const EditorHistory = (() => {
+export const EditorHistory = (() => {
   function create(limit) {
     const past = [];
     const future = [];

@@ -1,8 +1,8 @@
 // The game page's hints and daily levels, asked of corvel-level's own solver and generator in the
 // analysis worker, which is started only when first asked: the game's first paint fetches none of it.
-"use strict";
+import { LevelFile } from "./level-file.js";
 
-const GameAnalysis = (() => {
+export const GameAnalysis = (() => {
   // Longer than any date: a longer text, cut to this, is still refused by the module, which says why.
   const dateLengthBound = 11;
   // What the player reads when the worker itself fails: never the runtime's own message.
@@ -12,7 +12,7 @@ const GameAnalysis = (() => {
   };
   const unloadable = "The solver cannot be loaded in this browser.";
   const noPosition = "No hint can be given: the position on the board is not known.";
-  // The page's level files are bounded by LevelFile (level-file.js), which the page loads first.
+  // The page's level files are bounded by LevelFile (level-file.js).
   const tooLong = () => `No hint can be given: the level file is over ${LevelFile.maxBytes.toLocaleString("en")} bytes.`;
 
   // ---- the module, compiled once on first use; a failure is forgotten, so a later question tries again ----
@@ -55,7 +55,7 @@ const GameAnalysis = (() => {
   }
 
   function startWorker(kind, module) {
-    const worker = new Worker("analysis-worker.js");
+    const worker = new Worker("analysis-worker.js", { type: "module" });
     worker.postMessage({ kind: "start", module });
     worker.onmessage = ({ data }) => {
       if (workers[kind] !== worker || !pending[kind] || data.id !== pending[kind].id || data.progress !== undefined) return;

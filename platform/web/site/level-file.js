@@ -1,8 +1,8 @@
 // A level file the player picked or dropped, read whole only when it is of a size the page can
 // hold, so that a file of gigabytes is turned away at once instead of filling the tab's memory.
-"use strict";
+import { LevelName } from "./level-name.js";
 
-const LevelFile = (() => {
+export const LevelFile = (() => {
   // 4096 by 4096 cells take about 50 MB of cell lines: room to spare for line ends and notes.
   const maxBytes = 256 * 1024 * 1024;
 

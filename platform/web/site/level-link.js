@@ -1,9 +1,9 @@
 // The game page's fragment: "#level=" and a level file's bytes in base64url (RFC 4648, section 5,
 // without padding), optionally followed by "&name=" and the file's name, percent-encoded; or
 // "#pack=N", a level of the site's pack; or "#daily" and "#daily=YYYY-MM-DD", a day's level.
-"use strict";
+import { LevelName } from "./level-name.js";
 
-const LevelLink = (() => {
+export const LevelLink = (() => {
   const alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_";
   const valueOf = new Map([...alphabet].map((c, i) => [c, i]));
 
@@ -52,9 +52,10 @@ const LevelLink = (() => {
     if (!fields.has("level")) return null;
     const name = LevelName.inert(fields.get("name"), "the link");
     const text = fields.get("level");
-    if (!text) return { kind: "level", name, bytes: null, fault: "holds no level: nothing follows its level=" };
+    const holdsNoLevel = (why) => ({ kind: "level", name, bytes: null, fault: `holds no level: ${why}` });
+    if (!text) return holdsNoLevel("nothing follows its level=");
     const bytes = decode(text);
-    if (!bytes) return { kind: "level", name, bytes, fault: "holds no level: its text is not base64url (letters, digits, - and _)" };
+    if (!bytes) return holdsNoLevel("its text is not base64url (letters, digits, - and _)");
     return { kind: "level", name, bytes, fault: null };
   }
 
@@ -67,7 +68,9 @@ const LevelLink = (() => {
 
   function parseDaily(text) {
     const date = text || today();
-    const valid = /^[0-9]{4}-[0-9]{2}-[0-9]{2}$/.test(date) && new Date(date + "T00:00:00Z").toISOString().slice(0, 10) === date;
+    // A month or day out of range makes no date at all ("2026-13-01"), or another date ("2026-02-30").
+    const day = /^[0-9]{4}-[0-9]{2}-[0-9]{2}$/.test(date) ? new Date(date + "T00:00:00Z") : null;
+    const valid = day !== null && !Number.isNaN(day.getTime()) && day.toISOString().slice(0, 10) === date;
     return { kind: "daily", date: valid ? date : null, fault: valid ? null : "names no day: daily= takes a date as YYYY-MM-DD" };
   }
 

@@ -1,8 +1,7 @@
 // A level's name as it came from outside (a link, a dropped file), made inert before the page shows
 // it or hands it to the game: it cannot add lines to a box, turn text around, or widen the page.
-"use strict";
 
-const LevelName = (() => {
+export const LevelName = (() => {
   // Longer names keep their start and their end (where the extension is), joined by an ellipsis.
   const maxCharacters = 80;
   const keptAtEnd = 24;

@@ -1,8 +1,7 @@
 // The site's level pack: its index (levels/pack.json, made from the pack's manifest when the site is
 // built) and its level files, fetched from the site and named as the page shows them.
-"use strict";
 
-const LevelPack = (() => {
+export const LevelPack = (() => {
   let index = null;
 
   // The pack's levels in order, each {file, width, height, par, traps}; fetched once a page.

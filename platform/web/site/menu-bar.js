@@ -1,8 +1,7 @@
 // The page's menu bar, worked as a desktop menu bar is: by mouse, by F10, the arrow keys, Enter and
 // Escape, and by screen readers through the ARIA menubar, menu and menuitem roles.
-"use strict";
 
-class MenuBar {
+export class MenuBar {
   // onCommand(name) runs a chosen item's data-command; leave() hands the keyboard back to the board.
   constructor(bar, onCommand, leave) {
     this.bar = bar;
@@ -71,44 +70,26 @@ class MenuBar {
   }
 
   topKey(e, i) {
-    const n = this.tops.length;
-    const step = { ArrowRight: 1, ArrowLeft: -1 }[e.key];
-    if (step) {
-      const next = (i + step + n) % n;
-      if (this.openMenu() !== null) this.open(next, "first");
-      else this.focusTop(next);
-    } else if (e.key === "ArrowDown" || e.key === "Enter" || e.key === " ") {
-      this.open(i, "first");
-    } else if (e.key === "ArrowUp") {
-      this.open(i, "last");
-    } else if (e.key === "Escape" || e.key === "F10") {
-      this.openMenu() !== null ? this.closeAll(this.tops[i]) : this.exit();
-    } else if (e.key === "Tab") {
-      this.exit();
-    }
+    this.apply(titleKey(e.key, i, this.tops.length, this.openMenu() !== null), i);
     this.swallow(e);
   }
 
   itemKey(e, i) {
     const items = this.items(this.menuOf(this.tops[i]));
-    const at = items.indexOf(document.activeElement);
-    const n = this.tops.length;
-    if (e.key === "ArrowDown" || e.key === "ArrowUp") {
-      const step = e.key === "ArrowDown" ? 1 : -1;
-      items[(at + step + items.length) % items.length].focus();
-    } else if (e.key === "Home" || e.key === "End") {
-      items[e.key === "Home" ? 0 : items.length - 1].focus();
-    } else if (e.key === "ArrowRight" || e.key === "ArrowLeft") {
-      this.open((i + (e.key === "ArrowRight" ? 1 : -1) + n) % n, "first");
-    } else if (e.key === "Enter" || e.key === " ") {
-      if (at >= 0) this.choose(items[at]);
-    } else if (e.key === "Escape") {
-      this.closeAll(this.tops[i]);
-    } else if (e.key === "F10" || e.key === "Tab") {
-      this.exit();
-    }
+    this.apply(itemKey(e.key, i, items.indexOf(document.activeElement), items.length, this.tops.length), i, items);
     e.stopPropagation();
     this.swallow(e);
+  }
+
+  // Does what titleKey or itemKey said, for the menu title i (and its items).
+  apply(move, i, items = []) {
+    if (!move) return;
+    if (move.focusTitle !== undefined) this.focusTop(move.focusTitle);
+    if (move.open !== undefined) this.open(move.open, move.where);
+    if (move.focusItem !== undefined) items[move.focusItem].focus();
+    if (move.choose !== undefined) this.choose(items[move.choose]);
+    if (move.close) this.closeAll(this.tops[i]);
+    if (move.exit) this.exit();
   }
 
   // Keys meant for the menu go nowhere else: not to the game, not to the browser (Tab excepted).
@@ -116,4 +97,31 @@ class MenuBar {
     e.stopPropagation();
     if (e.key !== "Tab" && !(e.ctrlKey || e.metaKey || e.altKey)) e.preventDefault();
   }
+}
+
+// What a key does on menu title i of `count` (a menu of the bar open or not): open a menu with the
+// keyboard on its "first" or "last" item, move to another title, close the menu, or leave the bar.
+export function titleKey(key, i, count, anyOpen) {
+  const step = { ArrowRight: 1, ArrowLeft: -1 }[key];
+  if (step) {
+    const next = (i + step + count) % count;
+    return anyOpen ? { open: next, where: "first" } : { focusTitle: next };
+  }
+  if (key === "ArrowDown" || key === "Enter" || key === " ") return { open: i, where: "first" };
+  if (key === "ArrowUp") return { open: i, where: "last" };
+  if (key === "Escape" || key === "F10") return anyOpen ? { close: true } : { exit: true };
+  if (key === "Tab") return { exit: true };
+  return null;
+}
+
+// What a key does on item `at` (-1 when none has the keyboard) of the `itemCount` in the menu of
+// title i of `count`: move along the items, to the next menu, choose, close or leave the bar.
+export function itemKey(key, i, at, itemCount, count) {
+  if (key === "ArrowDown" || key === "ArrowUp") return { focusItem: (at + (key === "ArrowDown" ? 1 : -1) + itemCount) % itemCount };
+  if (key === "Home" || key === "End") return { focusItem: key === "Home" ? 0 : itemCount - 1 };
+  if (key === "ArrowRight" || key === "ArrowLeft") return { open: (i + (key === "ArrowRight" ? 1 : -1) + count) % count, where: "first" };
+  if (key === "Enter" || key === " ") return at >= 0 ? { choose: at } : null;
+  if (key === "Escape") return { close: true };
+  if (key === "F10" || key === "Tab") return { exit: true };
+  return null;
 }

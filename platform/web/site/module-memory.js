@@ -1,8 +1,7 @@
 // Bytes and text handed to a WebAssembly module through memory the module allocates for them,
 // never through its stack, whose size a long text from outside could overrun.
-"use strict";
 
-const ModuleMemory = (() => {
+export const ModuleMemory = (() => {
   const encoder = new TextEncoder();
 
   // Calls use(address, length) with the bytes copied into the module's heap, freed afterwards.

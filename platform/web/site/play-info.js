@@ -1,14 +1,12 @@
 // What the game page says around the window about the level in play: which level it is, how the
 // last game went, the next level, the day's command and result to share, and hints.
-"use strict";
+import { CopyText } from "./copy-text.js";
+import { LevelPack } from "./level-pack.js";
 
-const PlayInfo = (() => {
+export const PlayInfo = (() => {
   const $ = (id) => document.getElementById(id);
   const site = "Corvel and the Brugak";
   let shared = null;  // the daily result to share: {text, url}
-
-  // Pack levels and daily levels are the ones whose wins the levels page shows.
-  const keepsProgress = (about) => about?.kind === "pack" || about?.kind === "daily";
 
   function title(about) {
     if (!about) return "";
@@ -68,5 +66,5 @@ const PlayInfo = (() => {
 
   const showHint = (text) => ($("hint-text").textContent = text);
 
-  return { keepsProgress, show, showResult, showHint };
+  return { show, showResult, showHint };
 })();

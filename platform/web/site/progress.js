@@ -1,9 +1,8 @@
 // The player's progress, kept in this browser (localStorage): for each level won, the fewest keys of
 // a win and whether it was ever won without hints. Levels are known by their bytes, so a changed
 // pack never marks the wrong level. Storage refused or full costs the player only the record.
-"use strict";
 
-const Progress = (() => {
+export const Progress = (() => {
   const storageKey = "corvel-progress";
 
   // A level's key: its length and two 32-bit FNV-1a hashes of its bytes.

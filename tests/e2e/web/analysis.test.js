@@ -25,11 +25,11 @@ after(async () => {
   await session.close();
 });
 
-// The game page with the client loaded, as the page's own script tag will load it.
+// The game page with the client loaded, the very module the page imports at its first question.
 async function openGame() {
   const page = await h.openPage(session);
   page.setDefaultTimeout(60000);
-  if (!(await page.evaluate(() => typeof GameAnalysis !== "undefined"))) await page.addScriptTag({ url: "game-analysis.js" });
+  await page.evaluate(async () => (window.GameAnalysis = (await import("./game-analysis.js")).GameAnalysis));
   return page;
 }
 
@@ -191,7 +191,7 @@ test("a solver that cannot load or that fails is told in a sentence, never the r
   const wasm = path.join(session.root, "corvel-analysis.wasm");
   const kept = { module: fs.readFileSync(module), wasm: fs.readFileSync(wasm) };
   // A module whose every call fails inside, as one out of memory does; one whose script does not even run.
-  const failingInside = "function createCorvelAnalysis() { const fail = () => { throw new Error('RuntimeError: memory access out of bounds'); };" +
+  const failingInside = "export default function createCorvelAnalysis() { const fail = () => { throw new Error('RuntimeError: memory access out of bounds'); };" +
     " return Promise.resolve({ _malloc: () => 16, _free() {}, HEAPU8: new Uint8Array(64), _corvel_hint: fail, _corvel_daily: fail }); }";
   const cases = [
     { name: "a module failing inside", module: failingInside, hint: "The solver stopped before it found a hint.",

@@ -170,6 +170,22 @@ describe("generate", () => {
       await page.context().close();
     });
   }
+  // The generator judges tries and seconds as corvel-level generate does, in its own words.
+  const refusedCounts = [["no tries", "0", ""], ["too many tries", "1000000001", ""], ["tries that are no number", "ten", ""],
+    ["a fraction of a second", "", "0.5"], ["more seconds than a day", "", "86401"], ["a huge count", "99999999999999999999999", ""]];
+  for (const [name, tries, seconds] of refusedCounts) {
+    test(`${name}: Generate says the generator's limits and leaves the level and its seed as they were`, async () => {
+      const page = await openEditor();
+      const bytes = await savedBytes(page);
+      await page.locator("#seed").fill("7");
+      await page.locator("#tries").fill(tries);
+      await page.locator("#seconds").fill(seconds);
+      await editAndWait(page, () => page.getByRole("button", { name: "Generate" }).click());
+      assert.equal((await shown(page)).error, "generate: the tries must be from 1 to 1000000000 and the seconds from 1 to 86400");
+      assert.deepEqual([await savedBytes(page), await page.locator("#seed").inputValue()], [bytes, "7"]);
+      await page.context().close();
+    });
+  }
 });
 
 describe("findings, verdicts and refusals are corvel-level's", () => {
@@ -514,7 +530,8 @@ describe("new levels, the exit and generate", () => {
   // Every square from 1 x 1 to 64 x 64, and every strip along each edge of that range of sizes.
   test("a new level of every size from 1 x 1 to 64 x 64 on the square and the edges of the range can be won as it stands", async () => {
     const page = await openEditor();
-    const texts = await page.evaluate(() => {
+    const texts = await page.evaluate(async () => {
+      const { EditorBoard } = await import("./editor-board.js");
       const sizes = new Set();
       for (let n = 1; n <= 64; ++n) for (const size of [[n, n], [n, 1], [1, n], [n, 64], [64, n]]) sizes.add(size.join("x"));
       return [...sizes].map((size) => {

@@ -119,6 +119,8 @@ describe("a level from a link", () => {
     ["not base64url", "#level=not%20a*level", "the link: holds no level: its text is not base64url (letters, digits, - and _)"],
     ["a level the game refuses", `#level=${Buffer.from("0 0\n0 0\n0 0\n0 0\n").toString("base64url")}&name=empty.dat`, 
       "empty.dat:1: the board must be at least 1 by 1, but it is 0 by 0"],
+    // A month past December is no date at all: the reader must say so, not stop the page.
+    ["a day of no month", "#daily=2026-13-01", "the link: names no day: daily= takes a date as YYYY-MM-DD"],
   ];
   for (const [name, fragment, why] of refusedLinks) {
     test(`refused (${name}): the box says why; a fresh page plays the site's level, a page in play keeps its game`, async () => {

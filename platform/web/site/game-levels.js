@@ -1,0 +1,175 @@
+// Which level the game page plays and where it came from: the site's level file, a local file, a
+// link, the pack or the day. Levels are taken in the order they were asked for; the address
+// always names the level in play. Bytes and names reach the game through memory it allocates
+// (ModuleMemory), bounded before.
+import { LevelFile } from "./level-file.js";
+import { LevelLink } from "./level-link.js";
+import { LevelName } from "./level-name.js";
+import { levelPack } from "./later.js";
+import { ModuleMemory } from "./module-memory.js";
+
+const tooLarge = "is too large to open here";
+// The site's level file, fetched afresh so that a replaced file counts at the next New Game.
+const fetchSiteLevel = () => fetch("GameData.dat", { cache: "no-store" });
+
+// `board` is the canvas (busy while a level is on its way, for screen readers and the tests);
+// `started(about)` hears of every game started (and may give a promise of its showing); `analysis()` gives the analysis client (the day's level).
+export function createLevels(board, { started, analysis }) {
+  // The level being played, as {name, bytes, fromSite, fragment, about}; New Game plays it again when
+  // it came from a file, a link, the pack or the day (fromSite false), and fetches the site's level
+  // file afresh when it came from the site. `fragment` is the address that names it, when it is
+  // not its own link; `about` what the page says of it outside the window (PlayInfo).
+  const levels = {
+    game: null,
+    level: { name: "GameData.dat", bytes: null, fromSite: true, fragment: "", about: null },
+    work: Promise.resolve(),
+    pending: 0,
+    // The address, read once when the page starts: the first site level is on its way while the
+    // game loads, unless the address names a level of its own.
+    firstAddress: LevelLink.parse(location.hash),
+    earlySiteLevel: null,
+    shown: null,
+  };
+  if (!levels.firstAddress) {
+    levels.earlySiteLevel = fetchSiteLevel();
+    levels.earlySiteLevel.catch(() => {});
+  }
+
+  const game = () => levels.game;
+  function refuse(name, fault) {
+    ModuleMemory.withTexts(game(), [name, fault], (nameAt, faultAt) => game()._corvel_refuse_level(nameAt, faultAt));
+  }
+
+  // The level is settled once the page shows what it says of it.
+  function begin(level) {
+    levels.level = level;
+    levels.shown = started(level.about);
+  }
+
+  async function playSiteLevel() {
+    let response;
+    try {
+      response = await (levels.earlySiteLevel || fetchSiteLevel());
+    } catch (error) {
+      return refuse("GameData.dat", "cannot be fetched from the site: " + error.message);
+    } finally {
+      levels.earlySiteLevel = null;
+    }
+    if (!response.ok && response.status !== 404) {
+      return refuse("GameData.dat", "cannot be fetched from the site: " + response.status + " " + response.statusText);
+    }
+    const present = response.ok;
+    const bytes = present ? new Uint8Array(await response.arrayBuffer()) : new Uint8Array(0);
+    const accepted = ModuleMemory.withBytes(game(), bytes, (at, length) => game()._corvel_new_game_with_level_file(at, length, present ? 1 : 0));
+    if (accepted === null) return refuse("GameData.dat", tooLarge);
+    if (accepted) begin({ name: "GameData.dat", bytes, fromSite: true, fragment: "", about: null });
+    showLevelInAddress();
+  }
+
+  // The site's level has no fragment, another its link; a level too large for a link gets none,
+  // not an older one. A refused link leaves the address too, so that reloading plays what is on
+  // the board (and a huge address does not stay behind).
+  function showLevelInAddress() {
+    const { level } = levels;
+    const fragment = level.fromSite ? "" : level.fragment || (LevelLink.fragment(level.name, level.bytes) ?? "");
+    history.replaceState(null, "", location.pathname + location.search + fragment);
+  }
+
+  // A level from a local file or a link, named inertly; refused, it is explained and the game goes
+  // on. `fault` says why there are no bytes to play. True when the level was accepted.
+  function playLevelText(name, bytes, fault, { fragment = "", about = null } = {}) {
+    let accepted = false;
+    if (!bytes) {
+      refuse(name, fault);
+    } else {
+      accepted = ModuleMemory.withBytes(game(), bytes, (at, length) =>
+        ModuleMemory.withText(game(), name, (nameAt) => game()._corvel_new_game_from_text(at, length, nameAt)));
+      if (accepted === null) refuse(name, tooLarge);
+    }
+    if (accepted) begin({ name, bytes, fromSite: false, fragment, about });
+    showLevelInAddress();
+    return Boolean(accepted);
+  }
+
+  // A fault of the game itself while it takes a level is told as a sentence about the level.
+  function queue(work) {
+    ++levels.pending;
+    board.setAttribute("aria-busy", "true");
+    levels.work = levels.work
+      .then(work)
+      .then(() => levels.shown)
+      .catch(() => refuse(levels.level.name, "could not be opened: the page ran out of memory"))
+      .catch(() => {})
+      .finally(() => --levels.pending || board.setAttribute("aria-busy", "false"));
+    return levels.work;
+  }
+
+  // Level `number` of the site's pack, byte for byte as the site has it.
+  async function playPackLevel(number) {
+    let found;
+    try {
+      found = await levelPack.use((pack) => pack.level(number));
+    } catch (error) {
+      refuse(`Level ${number} of the pack`, error.message);
+      return false;
+    }
+    const about = { kind: "pack", number, count: found.count, entry: found.entry };
+    return playLevelText(found.entry.file, found.bytes, null, { fragment: `#pack=${number}`, about });
+  }
+
+  // The day's level, made by the analysis from the date as corvel-level generate makes it.
+  async function playDailyLevel(date) {
+    const daily = await (await analysis()).daily(date);
+    if (daily.stale) return false;
+    if (daily.error) {
+      refuse(`The daily level of ${date}`, daily.error);
+      return false;
+    }
+    const about = { kind: "daily", date, par: daily.shortestWin, command: daily.command };
+    return playLevelText(`daily-${date}.dat`, new TextEncoder().encode(daily.text), null, { fragment: `#daily=${date}`, about });
+  }
+
+  // True when the level the address names was accepted.
+  function playLinked(linked) {
+    if (linked.fault) return playLevelText(linked.kind === "level" ? linked.name : "the link", null, linked.fault);
+    if (linked.kind === "pack") return playPackLevel(linked.number);
+    if (linked.kind === "daily") return playDailyLevel(linked.date);
+    return playLevelText(linked.name, linked.bytes, null, { about: { kind: "named", name: linked.name } });
+  }
+
+  return {
+    current: () => levels.level,
+    // The game, once it has started; the level the page's address named when it opened comes next.
+    start(module) {
+      levels.game = module;
+      return this.playAddressed(levels.firstAddress);
+    },
+    newGame() {
+      return queue(() => {
+        const { level } = levels;
+        return level.fromSite ? playSiteLevel() : playLevelText(level.name, level.bytes, null, level);
+      });
+    },
+    playFile(file) {
+      const name = LevelName.inert(file.name, "the file");
+      return queue(async () => {
+        let bytes;
+        try {
+          bytes = await LevelFile.read(file);
+        } catch (error) {
+          return refuse(name, error.message);
+        }
+        playLevelText(name, bytes, null, { about: { kind: "named", name } });
+      });
+    },
+    // The level the page's address asks for, or the site's when it names none, or when it names one
+    // that is refused before any game has started.
+    playAddressed(linked = LevelLink.parse(location.hash)) {
+      return queue(async () => {
+        if (!linked) return playSiteLevel();
+        const accepted = await playLinked(linked);
+        if (!accepted && !levels.level.bytes) return playSiteLevel();
+      });
+    },
+  };
+}
