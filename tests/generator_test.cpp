@@ -3,8 +3,10 @@
 
 #include "analysis/difficulty.h"
 #include "analysis/generator.h"
+#include "analysis/position_index.h"
 #include "analysis/solver.h"
 #include "game/level.h"
+#include "game/level_text.h"
 #include "game/rules.h"
 #include "tests/maze_expectations.h"
 
@@ -26,12 +28,13 @@ TEST(Generator, OneSearchFromTheWinsAgreesWithTheSolverForEveryStart) {
         Maze maze = randomMaze(random, 2 + round % 3, 2 + round % 4);
         const auto cells = static_cast<std::int32_t>(maze.cells.size());
         std::vector<std::int32_t> wins = shortestWinsFromEveryStart(maze);
+        const PositionIndex index(maze);
         for (std::int32_t hero = 0; hero < cells; ++hero) {
             for (std::int32_t monster = 0; monster < cells; ++monster) {
                 maze.heroStart = {hero % maze.size.x, hero / maze.size.x};
                 maze.monsterStart = {monster % maze.size.x, monster / maze.size.x};
                 Solution solution = solveLevel(maze);
-                EXPECT_EQ(wins[static_cast<std::size_t>(hero * cells + monster)],
+                EXPECT_EQ(wins[index.of(static_cast<std::uint32_t>(hero), static_cast<std::uint32_t>(monster))],
                           static_cast<std::int32_t>(solution.keys.size()))
                     << "round " << round << " hero " << hero << " Brugak " << monster;
             }
@@ -93,7 +96,7 @@ TEST(Traps, AgreeWithSolvingEveryOtherKeysPosition) {
                 TrapTurn trap{static_cast<std::int32_t>(i + 1), {}};
                 for (char other : kTrapKeyOrder) {
                     const TurnState to = nextTurn(maze, state, other);
-                    if (other == solution.keys[i] || (other != 'f' && to.hero == state.hero) || to.status == Escaped) continue;
+                    if (other == solution.keys[i] || !isTurn(maze, state.hero, other) || to.status == Escaped) continue;
                     Maze from = maze;
                     from.heroStart = to.hero;
                     from.monsterStart = to.monster;

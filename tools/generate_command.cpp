@@ -9,6 +9,7 @@
 #include "analysis/generate_progress.h"
 #include "analysis/generator.h"
 #include "analysis/solver.h"
+#include "game/level_text.h"
 #include "tools/commands.h"
 #include "tools/safe_file.h"
 

@@ -18,6 +18,7 @@
 #include "analysis/level_check.h"
 #include "analysis/level_json.h"
 #include "game/level.h"
+#include "game/level_text.h"
 #include "game/rules.h"
 
 // Hands a line of generate's progress to the worker, which posts it to the page.
