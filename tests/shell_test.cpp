@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/raster/raster_canvas.h"
-#include "resources/resource.h"
+#include "platform/win32/menu_commands.h"
 #include "shell/board_painter.h"
 #include "shell/game_shell.h"
 #include "game/utf8.h"
@@ -286,21 +286,30 @@ INSTANTIATE_TEST_SUITE_P(Ends, EndBox,
 
 TEST_F(Shell, MenuCommands) {
     writeLevel(kCorridor);
-    handleCommand(window, ID_FILE_NEWGAME);
+    handleCommand(window, Command::NewGame);
     EXPECT_TRUE(levelLoaded);
 
-    handleCommand(window, ID_HELP_INSTRUCTIONS);
+    handleCommand(window, Command::Instructions);
     ASSERT_EQ(window.boxes.size(), 1u);
     EXPECT_EQ(window.boxes[0].caption, "Instructions");
     EXPECT_EQ(window.boxes[0].text, kInstructionsText);
-
-    handleCommand(window, 12345);
     EXPECT_FALSE(quitRequested);
     EXPECT_FALSE(window.closed);
 
-    handleCommand(window, ID_FILE_EXIT);
+    handleCommand(window, Command::Exit);
     EXPECT_TRUE(quitRequested);
     EXPECT_TRUE(window.closed);
+}
+
+// The Windows menu's items, by the numbers its resource sends, reach the shell as its commands;
+// any other number is not a menu item.
+TEST(WindowsMenu, ItemsAreTheShellsCommands) {
+    const struct {
+        int id;
+        std::optional<Command> command;
+    } cases[] = {{40002, Command::NewGame}, {40003, Command::Exit}, {40004, Command::Instructions},
+                 {40001, std::nullopt}, {12345, std::nullopt}};
+    for (const auto& c : cases) EXPECT_EQ(commandOfMenuItem(c.id), c.command) << c.id;
 }
 
 TEST(Texts, InstructionsReadAsTheyAlwaysHave) {

@@ -14,7 +14,6 @@
 #include "game/rules.h"
 #include "game/utf8.h"
 #include "platform/raster/raster_canvas.h"
-#include "resources/resource.h"
 #include "shell/board_painter.h"
 #include "shell/game_shell.h"
 
@@ -96,9 +95,9 @@ EMSCRIPTEN_KEEPALIVE void corvel_typed_character(int ch) {
 EMSCRIPTEN_KEEPALIVE int corvel_game_status() { return levelLoaded ? gameStatus : Playing; }
 EMSCRIPTEN_KEEPALIVE int corvel_turns_played() { return turnsPlayed; }
 
-// The menu's commands, by the identifiers the desktop menus use.
-EMSCRIPTEN_KEEPALIVE void corvel_menu_exit() { handleCommand(window, ID_FILE_EXIT); }
-EMSCRIPTEN_KEEPALIVE void corvel_menu_instructions() { handleCommand(window, ID_HELP_INSTRUCTIONS); }
+// The page menu's commands.
+EMSCRIPTEN_KEEPALIVE void corvel_menu_exit() { handleCommand(window, Command::Exit); }
+EMSCRIPTEN_KEEPALIVE void corvel_menu_instructions() { handleCommand(window, Command::Instructions); }
 
 // The address of the site's folder, where New Game reads the level file, as the page knows it.
 EMSCRIPTEN_KEEPALIVE void corvel_set_site_folder(const char* folder) { window.siteFolder = validUtf8(folder); }
