@@ -8,6 +8,7 @@
 #include "game/level.h"
 #include "game/level_text.h"
 #include "game/rules.h"
+#include "tests/level_fixtures.h"
 #include "tests/maze_expectations.h"
 
 namespace {
@@ -45,12 +46,7 @@ TEST(Generator, OneSearchFromTheWinsAgreesWithTheSolverForEveryStart) {
 // A corridor of five cells with the exit beyond its right end.
 class Corridor : public testing::Test {
 protected:
-    Corridor() {
-        maze.size = {5, 1};
-        maze.cells = {kOpenRight, kOpenLeft | kOpenRight, kOpenLeft | kOpenRight, kOpenLeft | kOpenRight, kOpenLeft | kOpenRight};
-        maze.exitPos = {5, 0};
-    }
-    Maze maze;
+    Maze maze = corridor();
 };
 
 TEST_F(Corridor, AWalkThatOutrunsTheBrugakWins) {
@@ -79,6 +75,7 @@ TEST_F(Corridor, BothTurnsOfTheWinAreTraps) {
 // The trap turns, found from one table of every position, agree with solving each other key's
 // position on its own, on random levels of several sizes.
 TEST(Traps, AgreeWithSolvingEveryOtherKeysPosition) {
+    int compared = 0;
     for (std::uint64_t seed : {21u, 22u, 23u}) {
         std::mt19937_64 random(seed);
         for (int round = 0; round < 20; ++round) {
@@ -107,8 +104,12 @@ TEST(Traps, AgreeWithSolvingEveryOtherKeysPosition) {
             }
             EXPECT_EQ(findTraps(maze, solution.keys), expected);
             EXPECT_EQ(countTraps(maze, solution.keys), static_cast<std::int32_t>(expected.size()));
+            ++compared;
         }
     }
+    // Rounds whose starts share a cell or cannot win are skipped (33 of these 60): the rest must
+    // still be enough to show anything.
+    EXPECT_GE(compared, 20) << "of 60 rounds";
 }
 
 TEST(Traps, NameTheTurnTheKeyAndTheKeysThatLose) {
