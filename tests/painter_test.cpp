@@ -150,9 +150,9 @@ private:
 
 TEST(PaintArea, OnlyCellsTouchingTheAreaAreVisited) {
     Maze maze = boardOf({500, 500}, 0, kNoExit);
-    CountingCanvas window({0, 0, 181, 211});
+    CountingCanvas window({0, 0, kBoardAreaWidth, kBoardAreaHeight});
     paintWalls(window, maze, kCellSize);
-    // 7 columns by 8 rows touch a 181 x 211 area (the last ones by their left or top wall only).
+    // 7 columns by 8 rows touch the 181 x 211 board area (the last ones by their left or top wall only).
     EXPECT_EQ(window.rects, 7 * 8 * 4);
 
     CountingCanvas middle({3000, 3000, 3001, 3001});  // one pixel on the corner of four cells

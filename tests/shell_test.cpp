@@ -38,7 +38,7 @@ public:
     void close() override { closed = true; }
 
     void paint() {
-        RasterCanvas client(181, 211);
+        RasterCanvas client(kBoardAreaWidth, kBoardAreaHeight);
         paintBoard(*this, client);
     }
 

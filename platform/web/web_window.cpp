@@ -25,9 +25,6 @@ EM_JS(void, pageClose, (), { Module.corvelPage.close(); });
 
 namespace {
 
-// The window's client area, where a 6 x 7 board fits whole, as on the desktop.
-constexpr int kBoardAreaWidth = 181;
-constexpr int kBoardAreaHeight = 211;
 // A larger board grows the board area up to this many pixels a side; beyond it the board is cut off,
 // as a desktop window shows only what fits.
 constexpr int kLargestBoardArea = 1201;
@@ -68,6 +65,10 @@ std::string_view bytesAt(const char* data, int length) { return {data, static_ca
 
 extern "C" {
 
+// The board area the window opens with, before any level: the page's canvas starts at this size.
+EMSCRIPTEN_KEEPALIVE int corvel_board_area_width() { return kBoardAreaWidth; }
+EMSCRIPTEN_KEEPALIVE int corvel_board_area_height() { return kBoardAreaHeight; }
+// The board area for the level in play: its board's pixels, at least the opening area, at most kLargestBoardArea.
 EMSCRIPTEN_KEEPALIVE int corvel_board_width() { return boardSide(theMaze.size.x, kBoardAreaWidth); }
 EMSCRIPTEN_KEEPALIVE int corvel_board_height() { return boardSide(theMaze.size.y, kBoardAreaHeight); }
 
