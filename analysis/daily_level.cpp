@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "game/level_text.h"
+
 namespace {
 
 constexpr std::string_view kDateForm = "YYYY-MM-DD";

@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "analysis/position_index.h"
 #include "analysis/solver.h"
 #include "analysis/turn_table.h"
 #include "game/rules.h"
@@ -28,8 +29,8 @@ inline void prefetch([[maybe_unused]] const void* address) {
 class WinnableFromStart {
 public:
     explicit WinnableFromStart(const Maze& maze)
-        : cells_(static_cast<std::uint32_t>(maze.cells.size())),
-          order_(static_cast<std::uint32_t*>(std::calloc(std::size_t{cells_} * cells_, sizeof(std::uint32_t))), &std::free) {
+        : index_(maze),
+          order_(static_cast<std::uint32_t*>(std::calloc(static_cast<std::size_t>(index_.count()), sizeof(std::uint32_t))), &std::free) {
         if (!order_) throw std::bad_alloc();
         const Turns turns = reachFromStart(maze);
         markWhatCanWin(turns);
@@ -37,7 +38,7 @@ public:
 
     // Whether a win can still be reached from a position reachable from the start.
     bool canWin(const Maze& maze, Position hero, Position monster) const {
-        const std::uint32_t reached = order_.get()[idOf(maze, hero, monster)];
+        const std::uint32_t reached = order_.get()[index_.of(maze, hero, monster)];
         return reached != 0 && canWin_[reached - 1];
     }
 
@@ -52,7 +53,7 @@ private:
     Turns reachFromStart(const Maze& maze) {
         const TurnTable table(maze);
         Turns turns;
-        std::vector<std::uint32_t> queue{idOf(maze, maze.heroStart, maze.monsterStart)};
+        std::vector<std::uint32_t> queue{index_.of(maze, maze.heroStart, maze.monsterStart)};
         std::uint32_t* const order = order_.get();
         order[queue[0]] = 1;
         // The turns of a batch of positions are played first and the entries they lead to fetched
@@ -63,8 +64,9 @@ private:
             count = std::min<std::uint32_t>(kBatch, static_cast<std::uint32_t>(queue.size()) - first);
             for (std::uint32_t b = 0; b < count; ++b) {
                 for (std::uint32_t k = 0; k < kKeys; ++k) {
-                    const TurnTable::Turn turn = table.play(queue[first + b] / cells_, queue[first + b] % cells_, k);
-                    leadsTo[b][k] = turn.end == TurnTable::End::Playing ? turn.hero * cells_ + turn.monster
+                    const std::uint32_t p = queue[first + b];
+                    const TurnTable::Turn turn = table.play(index_.hero(p), index_.monster(p), k);
+                    leadsTo[b][k] = turn.end == TurnTable::End::Playing ? index_.of(turn.hero, turn.monster)
                                     : turn.end == TurnTable::End::Escaped ? kEscapes : kNowhere;
                     if (leadsTo[b][k] < kEscapes) prefetch(&order[leadsTo[b][k]]);
                 }
@@ -101,13 +103,8 @@ private:
                 if (!canWin_[sources[s]]) canWin_[sources[s]] = true, queue.push_back(sources[s]);
     }
 
-    std::uint32_t idOf(const Maze& maze, Position hero, Position monster) const {
-        return static_cast<std::uint32_t>(maze.cellIndex(hero.x, hero.y)) * cells_ +
-               static_cast<std::uint32_t>(maze.cellIndex(monster.x, monster.y));
-    }
-
-    std::uint32_t cells_;
-    // hero cell * cells + Brugak cell -> 1 + the order of reaching, or 0 when not reached: zeroed
+    PositionIndex index_;
+    // position -> 1 + the order of reaching, or 0 when not reached: zeroed
     // pages from calloc, so only those reached are touched.
     std::unique_ptr<std::uint32_t, decltype(&std::free)> order_;
     std::vector<bool> canWin_;          // by order of reaching
@@ -132,8 +129,8 @@ std::optional<std::vector<TrapTurn>> findTraps(const Maze& maze, const std::stri
         TrapTurn trap{static_cast<std::int32_t>(i + 1), {}};
         for (char other : kTrapKeyOrder) {
             if (other == key) continue;
+            if (!isTurn(maze, state.hero, other)) continue;
             const TurnState to = nextTurn(maze, state, other);
-            if (other != 'f' && to.hero == state.hero) continue;  // refused: not a turn
             if (lostForGood(to)) trap.keys += other;
         }
         if (!trap.keys.empty()) traps.push_back(std::move(trap));

@@ -3,6 +3,7 @@
 
 #include <limits>
 
+#include "analysis/position_index.h"
 #include "analysis/solver.h"
 #include "analysis/turn_table.h"
 #include "game/rules.h"
@@ -37,25 +38,28 @@ std::vector<std::int32_t> heroStepsToExit(const Maze& maze) {
 const std::vector<std::int32_t>& EveryStartSearch::shortestWins(const Maze& maze) {
     const TurnTable turns(maze);
     const std::uint32_t cells = turns.cells();
-    const std::size_t positions = std::size_t{cells} * cells;
+    const PositionIndex index(cells);
+    const auto positions = static_cast<std::size_t>(index.count());
     constexpr std::size_t kKeys = std::size(kSearchKeys);
-    // Every turn from every position (hero cell * cells + Brugak cell), played forward.
-    target_.assign(positions * kKeys, kNoPosition);
+    // Every turn from every position, played forward; the holes of the index are never read.
+    target_.resize(positions * kKeys);
     end_.assign(positions + 1, 0);
     wins_.assign(positions, 0);
     queue_.clear();
-    for (std::uint32_t hero = 0, p = 0; hero < cells; ++hero) {
-        for (std::uint32_t monster = 0; monster < cells; ++monster, ++p) {
+    for (std::uint32_t hero = 0; hero < cells; ++hero) {
+        for (std::uint32_t monster = 0; monster < cells; ++monster) {
+            const std::uint32_t p = index.of(hero, monster);
             for (std::size_t k = 0; k < kKeys; ++k) {
                 const TurnTable::Turn turn = turns.play(hero, monster, k);
                 if (turn.end == TurnTable::End::Escaped && wins_[p] == 0) {
                     wins_[p] = 1;
                     queue_.push_back(p);
                 }
+                std::uint32_t& target = target_[p * kKeys + k];
+                target = kNoPosition;
                 if (turn.end != TurnTable::End::Playing) continue;
-                const std::uint32_t q = turn.hero * cells + turn.monster;
-                target_[p * kKeys + k] = q;
-                ++end_[q];
+                target = index.of(turn.hero, turn.monster);
+                ++end_[target];
             }
         }
     }
@@ -63,8 +67,13 @@ const std::vector<std::int32_t>& EveryStartSearch::shortestWins(const Maze& maze
     // predecessors_[end_[q] .. end_[q + 1]) once each group has been filled from its end.
     for (std::size_t q = 1; q <= positions; ++q) end_[q] += end_[q - 1];
     predecessors_.resize(end_[positions]);
-    for (std::size_t t = 0; t < target_.size(); ++t)
-        if (target_[t] != kNoPosition) predecessors_[--end_[target_[t]]] = static_cast<std::uint32_t>(t / kKeys);
+    for (std::uint32_t hero = 0; hero < cells; ++hero) {
+        for (std::uint32_t monster = 0; monster < cells; ++monster) {
+            const std::uint32_t p = index.of(hero, monster);
+            for (std::size_t k = 0; k < kKeys; ++k)
+                if (const std::uint32_t q = target_[p * kKeys + k]; q != kNoPosition) predecessors_[--end_[q]] = p;
+        }
+    }
     // Backward from the positions one turn from a win: the first visit is the shortest win.
     for (std::size_t head = 0; head < queue_.size(); ++head) {
         const std::uint32_t q = queue_[head];
@@ -86,8 +95,8 @@ bool someShortestWalkWins(const Maze& maze) {
     auto stepsAt = [&](Position p) { return p == maze.exitPos ? 0 : steps[static_cast<std::size_t>(maze.cellIndex(p.x, p.y))]; };
     if (stepsAt(maze.heroStart) < 0) return false;
     // Every walk that takes only moves toward the exit, played with the Brugak's answers.
-    const auto cells = maze.cells.size();
-    std::vector<bool> seen(cells * cells, false);
+    const PositionIndex index(maze);
+    std::vector<bool> seen(static_cast<std::size_t>(index.count()), false);
     std::vector<TurnState> stack{{maze.heroStart, maze.monsterStart, Playing}};
     while (!stack.empty()) {
         const TurnState from = stack.back();
@@ -99,21 +108,13 @@ bool someShortestWalkWins(const Maze& maze) {
             const TurnState next = nextTurn(maze, from, key);
             if (next.status == Escaped) return true;
             if (next.status == Caught) continue;
-            std::size_t index = static_cast<std::size_t>(maze.cellIndex(next.hero.x, next.hero.y)) * cells +
-                                static_cast<std::size_t>(maze.cellIndex(next.monster.x, next.monster.y));
-            if (seen[index]) continue;
-            seen[index] = true;
+            const std::uint32_t p = index.of(maze, next.hero, next.monster);
+            if (seen[p]) continue;
+            seen[p] = true;
             stack.push_back(next);
         }
     }
     return false;
-}
-
-std::string levelText(const Maze& maze) {
-    auto pair = [](Position p) { return std::to_string(p.x) + " " + std::to_string(p.y) + "\n"; };
-    std::string text = pair(maze.size) + pair(maze.heroStart) + pair(maze.monsterStart) + pair(maze.exitPos);
-    for (std::int32_t code : maze.cells) text += std::to_string(code) + "\n";
-    return text;
 }
 
 std::optional<std::string> generateSizeFault(std::int32_t width, std::int32_t height) {

@@ -58,8 +58,8 @@ using GenerateProgress = std::function<bool(std::int64_t tried, std::int32_t bes
 // request always gives the same level (when the search runs to the end of its tries).
 std::optional<GeneratedLevel> generateLevel(const GenerateRequest& request, const GenerateProgress& progress = {});
 
-// For every start pair, the length of the shortest win: index hero cell × cells + Brugak cell,
-// 0 where the game cannot be won. One backward search from the winning positions answers all.
+// For every start pair, the length of the shortest win, by PositionIndex (position_index.h): 0
+// where the game cannot be won, and in the index's holes. One backward search from the winning positions answers all.
 std::vector<std::int32_t> shortestWinsFromEveryStart(const Maze& maze);
 
 // The same, keeping its memory from one maze to the next: a search judges thousands of mazes.
@@ -76,6 +76,3 @@ private:
 // Whether walking some shortest path to the exit from the level's starts, ignoring the Brugak,
 // wins; such a level is no puzzle.
 bool someShortestWalkWins(const Maze& maze);
-
-// The level in the game's file format.
-std::string levelText(const Maze& maze);

@@ -10,8 +10,7 @@ std::optional<std::string> hintPositionFault(const Maze& maze, Position hero, Po
 }
 
 Hint hintFrom(Maze maze, Position hero, Position monster) {
-    maze.heroStart = maze.heroPos = hero;
-    maze.monsterStart = maze.monsterPos = monster;
+    maze.startAt(hero, monster);
     const Solution solution = solveLevel(maze);
     Hint hint{solution.searched, solution.winnable};
     if (!solution.winnable) return hint;

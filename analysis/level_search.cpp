@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "analysis/generator.h"
+#include "analysis/position_index.h"
 #include "analysis/solver.h"
 
 namespace {
@@ -25,17 +26,17 @@ struct Judged {
 // pairs are tried longest first, so the naive walk is played only for the few at the top.
 Judged judgeEveryStart(Maze& maze, EveryStartSearch& search) {
     const std::vector<std::int32_t>& wins = search.shortestWins(maze);
-    const auto n = static_cast<std::int32_t>(maze.cells.size());
+    const PositionIndex index(maze);
     std::int32_t below = std::numeric_limits<std::int32_t>::max();
     for (;;) {
         std::int32_t longest = 0;
         for (std::int32_t w : wins)
             if (w < below) longest = std::max(longest, w);
         if (longest == 0) return {};
-        for (std::int32_t pair = 0; pair < n * n; ++pair) {
-            if (wins[static_cast<std::size_t>(pair)] != longest || pair / n == pair % n) continue;
-            maze.heroStart = maze.heroPos = placeOf(maze, pair / n);
-            maze.monsterStart = maze.monsterPos = placeOf(maze, pair % n);
+        for (std::uint32_t p = 0; p < wins.size(); ++p) {
+            if (wins[p] != longest || index.hero(p) == index.monster(p)) continue;
+            maze.startAt(placeOf(maze, static_cast<std::int32_t>(index.hero(p))),
+                         placeOf(maze, static_cast<std::int32_t>(index.monster(p))));
             if (!someShortestWalkWins(maze)) return {longest, maze.heroStart, maze.monsterStart};
         }
         below = longest;
@@ -79,8 +80,7 @@ private:
         auto hero = static_cast<std::int32_t>(drawBelow(random_, n));
         auto monster = static_cast<std::int32_t>(drawBelow(random_, n - 1));
         if (monster >= hero) ++monster;
-        maze.heroStart = maze.heroPos = placeOf(maze, hero);
-        maze.monsterStart = maze.monsterPos = placeOf(maze, monster);
+        maze.startAt(placeOf(maze, hero), placeOf(maze, monster));
     }
 
     Judged judge(Maze& maze) {
@@ -98,8 +98,7 @@ private:
     void remember(const Maze& judgedMaze, const Judged& worth) {
         if (worth.win <= (best_ ? best_->shortestWin : 0)) return;
         Maze maze = judgedMaze;
-        maze.heroStart = maze.heroPos = worth.hero;
-        maze.monsterStart = maze.monsterPos = worth.monster;
+        maze.startAt(worth.hero, worth.monster);
         best_ = GeneratedLevel{std::move(maze), worth.win, 0};
     }
 

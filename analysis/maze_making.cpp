@@ -78,12 +78,12 @@ void moveGap(Maze& maze, std::mt19937_64& random) {
 
 void moveStart(Maze& maze, std::mt19937_64& random) {
     const auto cells = static_cast<std::uint64_t>(maze.cells.size());
-    Position& moved = drawBelow(random, 2) == 0 ? maze.heroStart : maze.monsterStart;
-    const Position other = &moved == &maze.heroStart ? maze.monsterStart : maze.heroStart;
-    Position to = placeOf(maze, static_cast<std::int32_t>(drawBelow(random, cells)));
+    Position hero = maze.heroStart, monster = maze.monsterStart;
+    Position& moved = drawBelow(random, 2) == 0 ? hero : monster;
+    const Position other = &moved == &hero ? monster : hero;
+    const Position to = placeOf(maze, static_cast<std::int32_t>(drawBelow(random, cells)));
     if (to != other) moved = to;
-    maze.heroPos = maze.heroStart;
-    maze.monsterPos = maze.monsterStart;
+    maze.startAt(hero, monster);
 }
 
 }  // namespace

@@ -2,12 +2,12 @@
 #include "analysis/solver.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdlib>
 #include <memory>
 #include <new>
 #include <vector>
 
+#include "analysis/position_index.h"
 #include "analysis/search_memory.h"
 #include "analysis/turn_table.h"
 #include "game/directions.h"
@@ -22,24 +22,7 @@ inline void prefetch([[maybe_unused]] const void* address) {
 #endif
 }
 
-// A position is hero cell << shift | Brugak cell: a power-of-two stride makes taking it apart two
-// cheap bit operations, at the cost of at most twice the entries.
-struct PositionIndex {
-    explicit PositionIndex(const Maze& maze)
-        : shift(static_cast<std::uint32_t>(std::countr_zero(std::bit_ceil(static_cast<std::uint32_t>(maze.cells.size()))))),
-          count(static_cast<std::uint64_t>(maze.cells.size()) << shift) {}
-    std::uint32_t of(std::uint32_t hero, std::uint32_t monster) const { return hero << shift | monster; }
-    std::uint32_t hero(std::uint32_t p) const { return p >> shift; }
-    std::uint32_t monster(std::uint32_t p) const { return p & ((std::uint32_t{1} << shift) - 1); }
-
-    std::uint32_t shift;
-    std::uint64_t count;
-};
-
-std::uint64_t positionCount(const Maze& maze) {
-    const auto cells = static_cast<std::uint64_t>(maze.cells.size());
-    return cells * std::bit_ceil(cells);
-}
+std::uint64_t positionCount(const Maze& maze) { return PositionIndex(maze).count(); }
 
 // A byte to say how each position was reached and a bit to say whether it was.
 std::uint64_t searchBytes(const Maze& maze) { return positionCount(maze) + positionCount(maze) / 8; }
@@ -80,7 +63,7 @@ void search(const Maze& maze, Solution& solution) {
     // been reached is asked far more often, of a bit set eight times smaller still, whose zeroed
     // pages the system hands over only as they are first written.
     // The count fits a size_t: a board too large for the address space is refused before the search.
-    const auto count = static_cast<std::size_t>(index.count);
+    const auto count = static_cast<std::size_t>(index.count());
     std::unique_ptr<std::uint8_t[]> howReached(new std::uint8_t[count]);
     std::unique_ptr<std::uint64_t, decltype(&std::free)> bits(
         static_cast<std::uint64_t*>(std::calloc((count + 63) / 64, sizeof(std::uint64_t))), &std::free);
@@ -93,8 +76,7 @@ void search(const Maze& maze, Solution& solution) {
         howReached[p] = how;
         return true;
     };
-    const std::uint32_t start = index.of(static_cast<std::uint32_t>(maze.cellIndex(maze.heroStart.x, maze.heroStart.y)),
-                                         static_cast<std::uint32_t>(maze.cellIndex(maze.monsterStart.x, maze.monsterStart.y)));
+    const std::uint32_t start = index.of(maze, maze.heroStart, maze.monsterStart);
     reach(start, 0);
     solution.positionsReached = 1;
     std::vector<std::uint32_t> layer{start}, next;

@@ -14,6 +14,7 @@
 #include "analysis/level_check.h"
 #include "analysis/solver.h"
 #include "game/level.h"
+#include "game/level_text.h"
 #include "game/rules.h"
 
 namespace {

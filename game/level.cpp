@@ -322,8 +322,7 @@ std::optional<LevelError> Maze::loadFrom(LevelLineReader& stream, const std::str
         }
     }
 
-    fresh.heroPos = fresh.heroStart;
-    fresh.monsterPos = fresh.monsterStart;
+    fresh.startAt(fresh.heroStart, fresh.monsterStart);
     fresh.cells.resize(static_cast<std::size_t>(std::int64_t{fresh.size.x} * fresh.size.y));
     LevelReading used;
     used.recordCellLines = recordLines;

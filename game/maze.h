@@ -66,6 +66,11 @@ struct Maze {
     CellOpenings openingsAt(std::int32_t index) const { return decodeCell(cells[static_cast<std::size_t>(index)]); }
     CellOpenings openingsAt(Position p) const { return openingsAt(cellIndex(p.x, p.y)); }
     bool contains(Position p) const { return p.x >= 0 && p.y >= 0 && p.x < size.x && p.y < size.y; }
+    // Sets the level's starts and puts the pieces on them: a game always begins on its starts.
+    void startAt(Position hero, Position monster) {
+        heroStart = heroPos = hero;
+        monsterStart = monsterPos = monster;
+    }
 
     // Reads a level into a fresh record and takes it over only when it is usable, so a refused
     // file never damages the game in progress. Defined in level.cpp.

@@ -5,6 +5,10 @@
 #include "shell/platform.h"
 
 inline constexpr int kCellSize = 30;
+// The board area of the Windows program's window, where a 6 x 7 board fits whole: every front-end's
+// window opens with it.
+inline constexpr int kBoardAreaWidth = 181;
+inline constexpr int kBoardAreaHeight = 211;
 
 inline constexpr const char* kCaughtText = "Corvel has died.";
 inline constexpr const char* kCaughtCaption = "Game Over!";

@@ -7,7 +7,6 @@
 #include "game/level.h"
 #include "game/rules.h"
 #include "game/utf8.h"
-#include "resources/resource.h"
 
 Maze theMaze;
 GameStatus gameStatus = Playing;
@@ -104,19 +103,17 @@ void handleTypedCharacter(Window& window, int ch) {
     window.requestRepaint();
 }
 
-void handleCommand(Window& window, int id) {
-    switch (id) {
-        case ID_FILE_NEWGAME:
+void handleCommand(Window& window, Command command) {
+    switch (command) {
+        case Command::NewGame:
             newGame(window);
             break;
-        case ID_FILE_EXIT:
+        case Command::Exit:
             quitRequested = true;
             window.close();
             break;
-        case ID_HELP_INSTRUCTIONS:
+        case Command::Instructions:
             showInstructions(window);
-            break;
-        default:
             break;
     }
 }

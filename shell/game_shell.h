@@ -42,8 +42,10 @@ bool newGameFromText(Window& window, std::string_view bytes, const std::string& 
 // One typed character: a turn for the game, then a full repaint even when nothing moved.
 void handleTypedCharacter(Window& window, int ch);
 
-// A menu command by its identifier; unknown identifiers do nothing.
-void handleCommand(Window& window, int id);
+// The commands of the window's menu; each front-end maps its own menu's items onto them.
+enum class Command { NewGame, Exit, Instructions };
+
+void handleCommand(Window& window, Command command);
 
 void showInstructions(Window& window);
 

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "tests/temp_folder.h"
 #include "tests/tool_runner.h"
 
 namespace {
@@ -14,19 +15,9 @@ using json = nlohmann::ordered_json;
 
 class Tool : public testing::Test {
 protected:
-    Tool() {
-        static int serial = 0;
-        folder = std::filesystem::temp_directory_path() /
-                 ("corvel-cli-test-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-        std::filesystem::create_directories(folder);
-    }
-    ~Tool() override { std::filesystem::remove_all(folder); }
-    std::string file(const std::string& name, const std::string& text) {
-        auto path = (folder / name).string();
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-    std::filesystem::path folder;
+    std::string file(const std::string& name, const std::string& text) { return temp.write(name, text); }
+    TempFolder temp;
+    const std::filesystem::path folder = temp.path();
 };
 
 // Corvel at the left end of a 4 x 1 corridor, the Brugak at the right end, the exit off the left.

@@ -10,6 +10,8 @@
 #include "analysis/solver.h"
 #include "game/level.h"
 #include "game/rules.h"
+#include "tests/level_fixtures.h"
+#include "tests/temp_folder.h"
 #include "tests/tool_runner.h"
 
 namespace fs = std::filesystem;
@@ -30,8 +32,8 @@ std::vector<std::string> wordsOf(const std::string& command) {
 }
 
 TEST(DailyLevel, IsTheFileItsCommandWritesAndARealPuzzle) {
-    const fs::path dir = fs::temp_directory_path() / ("corvel-daily-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const TempFolder temp;
+    const fs::path& dir = temp.path();
     // 2026-03-03's first seed makes a level of 35 keys: the day takes a later seed.
     for (const std::string day : {"2026-12-10", "2026-03-03", "2024-02-29", "2000-01-01", "9999-12-31"}) {
         SCOPED_TRACE(day);
@@ -64,7 +66,6 @@ TEST(DailyLevel, IsTheFileItsCommandWritesAndARealPuzzle) {
         EXPECT_EQ(solveLevel(maze).keys.size(), static_cast<std::size_t>(daily.level.shortestWin));
         EXPECT_FALSE(someShortestWalkWins(maze));
     }
-    fs::remove_all(dir);
 }
 
 TEST(DailyLevel, SeedsStartAtTheDateAndNeverMeetAnotherDaysFirst) {
@@ -102,15 +103,6 @@ TEST(DailyLevel, DatesAreReadAsTheCalendarHasThem) {
         ASSERT_TRUE(std::holds_alternative<std::string>(date)) << bad.text;
         EXPECT_NE(std::get<std::string>(date).find(bad.says), std::string::npos) << bad.text << ": " << std::get<std::string>(date);
     }
-}
-
-// A corridor of five cells with the exit just past its right end.
-Maze corridor() {
-    Maze maze;
-    maze.size = {5, 1};
-    maze.cells = {kOpenRight, kOpenLeft | kOpenRight, kOpenLeft | kOpenRight, kOpenLeft | kOpenRight, kOpenLeft | kOpenRight};
-    maze.exitPos = {5, 0};
-    return maze;
 }
 
 TEST(Hint, StartsAShortestWinFromWhereThePiecesStand) {

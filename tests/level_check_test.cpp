@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "analysis/level_check.h"
+#include "tests/temp_folder.h"
 
 namespace {
 
@@ -80,9 +81,13 @@ TEST(Check, ACleanLevelHasNothingToReportAndItsShortestWin) {
     EXPECT_EQ(check.solution.keys, "wd");  // the Brugak's two steps end on the cell Corvel just left
 }
 
+// The clean level again, with a space, a tab or a carriage return after some numbers: read as the
+// same level, and nothing to report.
 TEST(Check, TrailingSpacesAndCarriageReturnsAreNoIgnoredText) {
     LevelCheck check = checkLevel("3 2 \r\n2 1\t\n0 1\n3 0\n10 \n14\r\n14\n9\n13\n5\n", "level.dat");
+    ASSERT_FALSE(check.refusal) << check.refusal->fault;
     for (const Finding& f : check.findings) ADD_FAILURE() << f.kind << " at line " << f.line << ": " << f.message;
+    EXPECT_EQ(check.solution.keys, "wd");
 }
 
 // A finding in every cell costs no more than the first few of each kind and a count.
@@ -110,11 +115,10 @@ TEST(Check, KeepsTheFirstFindingsOfEachKindAndCountsTheRest) {
 
 // Lines after the cells are counted, without being kept, only so far: past that "at least".
 TEST(Check, CountsTrailingLinesOnlySoFar) {
-    const auto path = std::filesystem::temp_directory_path() / ("corvel-check-long-" + std::to_string(::getpid()));
-    std::ofstream(path, std::ios::binary) << kHeader + kCleanCells;
+    const TempFolder temp;
+    const std::string path = temp.write("long.dat", kHeader + kCleanCells);
     std::filesystem::resize_file(path, std::uintmax_t{3} << 30);  // sparse: zero bytes, one endless line
-    LevelCheck check = checkLevelFile(path.string());
-    std::filesystem::remove(path);
+    LevelCheck check = checkLevelFile(path);
     ASSERT_FALSE(check.refusal);
     auto ignored = std::find_if(check.findings.begin(), check.findings.end(),
                                 [](const Finding& f) { return f.kind == "ignored-lines"; });

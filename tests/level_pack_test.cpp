@@ -9,6 +9,7 @@
 #include "analysis/generator.h"
 #include "analysis/solver.h"
 #include "game/level.h"
+#include "game/level_text.h"
 #include "tests/maze_expectations.h"
 #include "tests/tool_runner.h"
 

@@ -13,6 +13,7 @@
 
 #include "game/level.h"
 #include "game/utf8.h"
+#include "tests/temp_folder.h"
 
 using namespace std::string_literals;
 
@@ -235,14 +236,9 @@ TEST(LevelFile, MissingFileCannotBeOpened) {
 }
 
 TEST(LevelFile, LoadsFromDiskByteForByte) {
-    auto path = std::filesystem::temp_directory_path() / ("corvel-level-test-" + std::to_string(::getpid()) + ".dat");
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << level(kHeader2x2, {"9", "10", "5", "6"}, "\r\n");
-    }
+    const TempFolder temp;
     Maze maze;
-    auto error = maze.load(path.string());
-    std::filesystem::remove(path);
+    auto error = maze.load(temp.write("level.dat", level(kHeader2x2, {"9", "10", "5", "6"}, "\r\n")));
     ASSERT_FALSE(error) << error->message();
     EXPECT_EQ(maze.cells, (std::vector<std::int32_t>{9, 10, 5, 6}));
 }
@@ -250,18 +246,9 @@ TEST(LevelFile, LoadsFromDiskByteForByte) {
 // Every file: through a temporary file on disk, read a block at a time.
 class LevelOnDisk : public testing::Test {
 protected:
-    void TearDown() override { std::filesystem::remove_all(folder); }
-    std::string path(const std::string& name) {
-        std::filesystem::create_directories(folder);
-        return (folder / name).string();
-    }
-    std::string write(const std::string& text) {
-        std::string file = path("level.dat");
-        std::ofstream(file, std::ios::binary) << text;
-        return file;
-    }
-    std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("corvel-level-disk-" + std::to_string(::getpid()));
+    std::string path(const std::string& name) const { return (temp.path() / name).string(); }
+    std::string write(const std::string& text) const { return temp.write("level.dat", text); }
+    TempFolder temp;
 };
 
 // Lines of every length up to and past the buffer, carriage returns, zero bytes and a byte 26,
@@ -293,7 +280,7 @@ TEST_F(LevelOnDisk, RefusesWhatIsNotARegularFile) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::filesystem::create_symlink("/dev/zero", zero);
     for (const auto& [file, kind] : {std::pair{fifo, "a FIFO (named pipe)"}, std::pair{zero, "a device"},
-                                     std::pair{folder.string(), "a folder"}}) {
+                                     std::pair{temp.path().string(), "a folder"}}) {
         Maze maze = loadOk(level(kHeader2x2, {"9", "10", "5", "6"}));
         auto error = maze.load(file);
         ASSERT_TRUE(error) << file;

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "tests/temp_folder.h"
 #include "tests/tool_runner.h"
 
 namespace {
@@ -13,17 +14,9 @@ namespace fs = std::filesystem;
 
 class LevelTools : public testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("corvel-level-tools-" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    std::string file(const std::string& name, const std::string& text) {
-        std::string path = (dir / name).string();
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-    fs::path dir;
+    std::string file(const std::string& name, const std::string& text) { return temp.write(name, text); }
+    TempFolder temp;
+    const fs::path dir = temp.path();
 };
 
 const std::string kBundled = CORVEL_SOURCE_DIR "/GameData.dat";

@@ -3,16 +3,11 @@
 
 #include "platform/raster/raster_canvas.h"
 #include "shell/board_painter.h"
+#include "tests/level_fixtures.h"
 
 namespace {
 
-Maze boardOf(std::int32_t w, std::int32_t h, std::int32_t code) {
-    Maze maze;
-    maze.size = {w, h};
-    maze.cells.assign(static_cast<std::size_t>(w * h), code);
-    maze.exitPos = {-1, -1};
-    return maze;
-}
+constexpr Position kNoExit{-1, -1};
 
 RasterCanvas pictureOf(const Maze& maze) {
     return RasterCanvas(maze.size.x * kCellSize + 1, maze.size.y * kCellSize + 1);
@@ -21,7 +16,7 @@ RasterCanvas pictureOf(const Maze& maze) {
 bool isBlack(const RasterCanvas& c, int x, int y) { return c.pixel(x, y) == kBlack; }
 
 TEST(PaintWalls, FourWallsLeaveTheBottomRightCornerUnpainted) {
-    Maze maze = boardOf(1, 1, 0);
+    Maze maze = boardOf({1, 1}, 0, kNoExit);
     RasterCanvas c = pictureOf(maze);
     paintWalls(c, maze, kCellSize);
     for (int i = 0; i < 30; ++i) {
@@ -35,7 +30,7 @@ TEST(PaintWalls, FourWallsLeaveTheBottomRightCornerUnpainted) {
 }
 
 TEST(PaintWalls, OpenCellDrawsNothing) {
-    Maze maze = boardOf(2, 2, 15);
+    Maze maze = boardOf({2, 2}, 15, kNoExit);
     RasterCanvas c = pictureOf(maze);
     paintWalls(c, maze, kCellSize);
     EXPECT_EQ(c.rgbBytes(), RasterCanvas(61, 61).rgbBytes());
@@ -47,7 +42,7 @@ TEST(PaintWalls, SharedWallIsDrawnWhenEitherCellClosesIt) {
         bool drawn;
     } cases[] = {{15, 15, false}, {15 & ~kOpenRight, 15, true}, {15, 15 & ~kOpenLeft, true}, {15 & ~kOpenRight, 15 & ~kOpenLeft, true}};
     for (const Case& k : cases) {
-        Maze maze = boardOf(2, 1, 15);
+        Maze maze = boardOf({2, 1}, 15, kNoExit);
         maze.cells = {k.left, k.right};
         RasterCanvas c = pictureOf(maze);
         paintWalls(c, maze, kCellSize);
@@ -63,7 +58,7 @@ TEST(PaintWalls, EachSideLiesOnItsOwnPixelRowOrColumn) {
         int x, y;  // a pixel of the one wall drawn, in cell (1, 1) of a 3 x 3 board
     } cases[] = {{15 & ~kOpenUp, 45, 30}, {15 & ~kOpenDown, 45, 60}, {15 & ~kOpenLeft, 30, 45}, {15 & ~kOpenRight, 60, 45}};
     for (const Case& k : cases) {
-        Maze maze = boardOf(3, 3, 15);
+        Maze maze = boardOf({3, 3}, 15, kNoExit);
         maze.cells[4] = k.code;
         RasterCanvas c = pictureOf(maze);
         paintWalls(c, maze, kCellSize);
@@ -77,7 +72,7 @@ TEST(PaintWalls, EachSideLiesOnItsOwnPixelRowOrColumn) {
 
 class DrawBoard : public testing::Test {
 protected:
-    DrawBoard() : maze(boardOf(3, 1, 15)), picture(pictureOf(maze)) {
+    DrawBoard() : maze(boardOf({3, 1}, 15, kNoExit)), picture(pictureOf(maze)) {
         maze.heroPos = {0, 0};
         maze.monsterPos = {2, 0};
     }
@@ -123,7 +118,7 @@ TEST_F(DrawBoard, HeroIsDrawnOverTheBrugak) {
 }
 
 TEST(PaintArea, PaintingInPiecesGivesTheSamePicture) {
-    Maze maze = boardOf(5, 4, 0);
+    Maze maze = boardOf({5, 4}, 0, kNoExit);
     for (std::size_t i = 0; i < maze.cells.size(); ++i) maze.cells[i] = static_cast<std::int32_t>(i * 5 % 16);
     maze.heroPos = {1, 2};
     maze.monsterPos = {3, 1};
@@ -154,10 +149,10 @@ private:
 };
 
 TEST(PaintArea, OnlyCellsTouchingTheAreaAreVisited) {
-    Maze maze = boardOf(500, 500, 0);
-    CountingCanvas window({0, 0, 181, 211});
+    Maze maze = boardOf({500, 500}, 0, kNoExit);
+    CountingCanvas window({0, 0, kBoardAreaWidth, kBoardAreaHeight});
     paintWalls(window, maze, kCellSize);
-    // 7 columns by 8 rows touch a 181 x 211 area (the last ones by their left or top wall only).
+    // 7 columns by 8 rows touch the 181 x 211 board area (the last ones by their left or top wall only).
     EXPECT_EQ(window.rects, 7 * 8 * 4);
 
     CountingCanvas middle({3000, 3000, 3001, 3001});  // one pixel on the corner of four cells

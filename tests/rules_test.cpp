@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "game/rules.h"
+#include "tests/level_fixtures.h"
 
 namespace {
 
@@ -9,16 +10,10 @@ class Turn : public testing::Test {
 protected:
     // A board whose every cell has `code`; pieces and exit placed by each test.
     void board(std::int32_t w, std::int32_t h, std::int32_t code = 15) {
-        maze = Maze{};
-        maze.size = {w, h};
-        maze.cells.assign(static_cast<std::size_t>(w * h), code);
-        maze.exitPos = {-5, -5};
+        maze = boardOf({w, h}, code, {-5, -5});
         status = Playing;
     }
-    void place(Position hero, Position monster) {
-        maze.heroPos = maze.heroStart = hero;
-        maze.monsterPos = maze.monsterStart = monster;
-    }
+    void place(Position hero, Position monster) { maze.startAt(hero, monster); }
     void setCell(std::int32_t x, std::int32_t y, std::int32_t code) {
         maze.cells[static_cast<std::size_t>(maze.cellIndex(x, y))] = code;
     }

@@ -13,10 +13,11 @@
 #include <vector>
 
 #include "platform/raster/raster_canvas.h"
-#include "resources/resource.h"
+#include "platform/win32/menu_commands.h"
 #include "shell/board_painter.h"
 #include "shell/game_shell.h"
 #include "game/utf8.h"
+#include "tests/temp_folder.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ public:
     void close() override { closed = true; }
 
     void paint() {
-        RasterCanvas client(181, 211);
+        RasterCanvas client(kBoardAreaWidth, kBoardAreaHeight);
         paintBoard(*this, client);
     }
 
@@ -55,25 +56,18 @@ const char* kLongCorridor = "5 1\n0 0\n4 0\n-1 0\n12\n12\n12\n12\n12\n";
 class Shell : public testing::Test {
 protected:
     Shell() {
-        static int serial = 0;
-        home = std::filesystem::current_path();
-        folder = std::filesystem::temp_directory_path() /
-                 ("corvel-shell-test-" + std::to_string(::getpid()) + "-" + std::to_string(serial++));
-        std::filesystem::create_directories(folder);
         std::filesystem::current_path(folder);
         resetShell();
     }
-    ~Shell() override {
-        std::filesystem::current_path(home);
-        std::filesystem::remove_all(folder);
-    }
+    ~Shell() override { std::filesystem::current_path(home); }
     void writeLevel(const std::string& text) { std::ofstream(kLevelFileName, std::ios::binary) << text; }
     void type(const std::string& keys) {
         for (char k : keys) handleTypedCharacter(window, static_cast<unsigned char>(k));
     }
 
-    std::filesystem::path home;
-    std::filesystem::path folder;
+    const std::filesystem::path home = std::filesystem::current_path();
+    TempFolder temp;
+    const std::filesystem::path folder = temp.path();
     FakeWindow window;
 };
 
@@ -286,29 +280,39 @@ INSTANTIATE_TEST_SUITE_P(Ends, EndBox,
 
 TEST_F(Shell, MenuCommands) {
     writeLevel(kCorridor);
-    handleCommand(window, ID_FILE_NEWGAME);
+    handleCommand(window, Command::NewGame);
     EXPECT_TRUE(levelLoaded);
 
-    handleCommand(window, ID_HELP_INSTRUCTIONS);
+    handleCommand(window, Command::Instructions);
     ASSERT_EQ(window.boxes.size(), 1u);
     EXPECT_EQ(window.boxes[0].caption, "Instructions");
     EXPECT_EQ(window.boxes[0].text, kInstructionsText);
-
-    handleCommand(window, 12345);
     EXPECT_FALSE(quitRequested);
     EXPECT_FALSE(window.closed);
 
-    handleCommand(window, ID_FILE_EXIT);
+    handleCommand(window, Command::Exit);
     EXPECT_TRUE(quitRequested);
     EXPECT_TRUE(window.closed);
 }
 
-TEST(Texts, InstructionsReadAsTheyAlwaysHave) {
-    std::string text = kInstructionsText;
-    EXPECT_EQ(text.rfind("Instructions:\r\n\r\nYou must guide Corvel (the red dot) to the exit.\r\n", 0), 0u);
-    EXPECT_NE(text.find("to Corvel.\r\n\r\n\r\nControls:\r\n\r\nw = up\r\ns = down\r\na = left\r\nd = right\r\n"),
-              std::string::npos);
-    EXPECT_EQ(text.substr(text.size() - 15), "f = wait a turn");
+// The Windows menu's items, by the numbers its resource sends, reach the shell as its commands;
+// any other number is not a menu item.
+TEST(WindowsMenu, ItemsAreTheShellsCommands) {
+    const struct {
+        int id;
+        std::optional<Command> command;
+    } cases[] = {{40002, Command::NewGame}, {40003, Command::Exit}, {40004, Command::Instructions},
+                 {40001, std::nullopt}, {12345, std::nullopt}};
+    for (const auto& c : cases) EXPECT_EQ(commandOfMenuItem(c.id), c.command) << c.id;
+}
+
+// The box's text is the one the end-to-end suites expect of every front-end, with Windows line ends.
+TEST(Texts, InstructionsAreTheOnesThePlayersSee) {
+    std::ifstream file(CORVEL_SOURCE_DIR "/tests/e2e/instructions.txt", std::ios::binary);
+    ASSERT_TRUE(file);
+    std::string expected;
+    for (char c; file.get(c);) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    EXPECT_EQ(kInstructionsText, expected);
 }
 
 }  // namespace

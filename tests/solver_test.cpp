@@ -16,8 +16,7 @@ namespace {
 // Returns -1 when no win exists, and the number of positions with the game on that can be reached.
 std::pair<int, std::size_t> referenceShortestWin(const Maze& level) {
     Maze start = level;
-    start.heroPos = start.heroStart;
-    start.monsterPos = start.monsterStart;
+    start.startAt(start.heroStart, start.monsterStart);
     auto key = [](const Maze& m) { return std::tuple(m.heroPos.x, m.heroPos.y, m.monsterPos.x, m.monsterPos.y); };
     std::set<std::tuple<int, int, int, int>> seen{key(start)};
     std::deque<std::pair<Maze, int>> queue{{start, 0}};
@@ -25,10 +24,10 @@ std::pair<int, std::size_t> referenceShortestWin(const Maze& level) {
         auto [game, depth] = queue.front();
         queue.pop_front();
         for (char ch : std::string("wasdf")) {
+            if (!isTurn(game, game.heroPos, ch)) continue;
             Maze next = game;
             GameStatus status = Playing;
             handleKey(next, status, ch);
-            if (ch != 'f' && next.heroPos == game.heroPos) continue;  // a refused move is no turn
             if (status == Escaped) return {depth + 1, 0};
             if (status == Caught || !seen.insert(key(next)).second) continue;
             queue.emplace_back(next, depth + 1);
@@ -38,14 +37,12 @@ std::pair<int, std::size_t> referenceShortestWin(const Maze& level) {
 }
 
 GameStatus play(Maze maze, const std::string& keys, bool& everyKeyIsATurn) {
-    maze.heroPos = maze.heroStart;
-    maze.monsterPos = maze.monsterStart;
+    maze.startAt(maze.heroStart, maze.monsterStart);
     GameStatus status = Playing;
     everyKeyIsATurn = true;
     for (char ch : keys) {
-        Position before = maze.heroPos;
+        if (!isTurn(maze, maze.heroPos, ch)) everyKeyIsATurn = false;
         handleKey(maze, status, ch);
-        if (ch != 'f' && maze.heroPos == before) everyKeyIsATurn = false;
     }
     return status;
 }

@@ -1,5 +1,4 @@
 // corvel-level generate: searches mazes for a hard level and writes the best one found.
-#include <charconv>
 #include <chrono>
 #include <iostream>
 #include <limits>
@@ -9,6 +8,8 @@
 #include "analysis/generate_progress.h"
 #include "analysis/generator.h"
 #include "analysis/solver.h"
+#include "analysis/whole_number.h"
+#include "game/level_text.h"
 #include "tools/commands.h"
 #include "tools/safe_file.h"
 
@@ -19,16 +20,6 @@ struct GenerateArguments {
     std::string method = "search";
     std::string width, height, seed = "1", tries, seconds;
 };
-
-// The text as a whole number from `least` to `most`, written in decimal digits alone: a sign,
-// an exponent or a number past the range is refused rather than wrapped or clamped.
-std::optional<std::uint64_t> wholeNumber(const std::string& text, std::uint64_t least, std::uint64_t most) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-    std::uint64_t value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < least || value > most) return std::nullopt;
-    return value;
-}
 
 CLI::Validator wholeNumberFrom(std::uint64_t least, std::uint64_t most) {
     const std::string range = std::to_string(least) + " to " + std::to_string(most);

@@ -7,10 +7,6 @@
 
 #include "shell/platform.h"
 
-// The client area of the Windows program's window, where a 6 x 7 board fits whole.
-inline constexpr int kBoardAreaWidth = 181;
-inline constexpr int kBoardAreaHeight = 211;
-
 class GtkGameWindow final : public Window {
 public:
     // Builds the window for `app` and shows it; the game is started separately with newGame.

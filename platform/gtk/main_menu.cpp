@@ -4,7 +4,6 @@
 #include <span>
 #include <string>
 
-#include "resources/resource.h"
 #include "shell/game_shell.h"
 
 namespace {
@@ -12,13 +11,13 @@ namespace {
 struct MenuItem {
     const char* label;
     const char* action;  // the action's name in the window's action group
-    int command;         // the identifier handleCommand takes, as the Windows menu resource sends it
+    Command command;
 };
 
 // Each inner list is one section; GTK draws a separator between sections.
-constexpr MenuItem kFileNew[] = {{"New Game", "new-game", ID_FILE_NEWGAME}};
-constexpr MenuItem kFileExit[] = {{"Exit", "exit", ID_FILE_EXIT}};
-constexpr MenuItem kHelp[] = {{"Instructions", "instructions", ID_HELP_INSTRUCTIONS}};
+constexpr MenuItem kFileNew[] = {{"New Game", "new-game", Command::NewGame}};
+constexpr MenuItem kFileExit[] = {{"Exit", "exit", Command::Exit}};
+constexpr MenuItem kHelp[] = {{"Instructions", "instructions", Command::Instructions}};
 
 struct Menu {
     const char* label;
@@ -31,8 +30,8 @@ constexpr Menu kMenus[] = {
 };
 
 void activate(GSimpleAction* action, GVariant*, gpointer window) {
-    int command = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(action), "corvel-command"));
-    handleCommand(*static_cast<Window*>(window), command);
+    const int command = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(action), "corvel-command"));
+    handleCommand(*static_cast<Window*>(window), static_cast<Command>(command));
 }
 
 }  // namespace
@@ -60,7 +59,7 @@ void addMenuActions(GActionMap* actions, Window& window) {
         for (std::span<const MenuItem> section : menu.sections) {
             for (const MenuItem& item : section) {
                 GSimpleAction* action = g_simple_action_new(item.action, nullptr);
-                g_object_set_data(G_OBJECT(action), "corvel-command", GINT_TO_POINTER(item.command));
+                g_object_set_data(G_OBJECT(action), "corvel-command", GINT_TO_POINTER(static_cast<int>(item.command)));
                 g_signal_connect(action, "activate", G_CALLBACK(activate), &window);
                 g_action_map_add_action(actions, G_ACTION(action));
                 g_object_unref(action);

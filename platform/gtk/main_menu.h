@@ -8,5 +8,5 @@
 // "File" (New Game, a separator, Exit) and "Help" (Instructions); items name "win." actions.
 GMenuModel* buildMainMenu();
 
-// Adds to `actions` one action per item, each passing its command identifier to handleCommand.
+// Adds to `actions` one action per item, each passing its command to handleCommand.
 void addMenuActions(GActionMap* actions, Window& window);

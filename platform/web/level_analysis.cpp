@@ -1,8 +1,7 @@
-// The level tools for the editor page: corvel-level's own check, solve and generate, answered in the
-// JSON that corvel-level check --json and solve --json print, so the page and the tool agree.
+// The level tools for the pages: corvel-level's own check, solve and generate for the editor, the daily
+// level and hints for the game page, answered in the JSON corvel-level prints, so the pages and the tool agree.
 #include <emscripten/emscripten.h>
 
-#include <charconv>
 #include <chrono>
 #include <limits>
 #include <optional>
@@ -17,7 +16,9 @@
 #include "analysis/hint.h"
 #include "analysis/level_check.h"
 #include "analysis/level_json.h"
+#include "analysis/whole_number.h"
 #include "game/level.h"
+#include "game/level_text.h"
 #include "game/rules.h"
 
 // Hands a line of generate's progress to the worker, which posts it to the page.
@@ -89,7 +90,7 @@ EMSCRIPTEN_KEEPALIVE const char* corvel_analyse(const char* data, int length, co
 
 // corvel-level generate OUT --width --height --method --seed [--tries] [--seconds], with the
 // page's fields checked as the command checks its options (tries and seconds 0 when not given):
-// {"text": the level file, "shortestWin", "traps", "tried", "outOfTime"} or {"error": why not}.
+// {"text": the level file, "shortestWin", "tried", "outOfTime"} or {"error": why not}.
 EMSCRIPTEN_KEEPALIVE const char* corvel_generate(int width, int height, const char* method, const char* seed,
                                                  double tries, double seconds) {
     GenerateRequest request;
@@ -97,11 +98,10 @@ EMSCRIPTEN_KEEPALIVE const char* corvel_generate(int width, int height, const ch
     request.height = height;
     request.method = std::string_view(method) == "random" ? GenerateMethod::Random : GenerateMethod::Search;
     if (auto fault = generateSizeFault(width, height)) return reply(Json{{"error", *fault}});
-    const std::string_view seedText(seed);
-    const char* seedEnd = seedText.data() + seedText.size();
-    if (auto [end, fault] = std::from_chars(seedText.data(), seedEnd, request.seed);
-        seedText.empty() || seedText.find_first_not_of("0123456789") != std::string_view::npos || fault != std::errc{} || end != seedEnd)
-        return reply(Json{{"error", "the seed must be a whole number from 0 to 18446744073709551615"}});
+    constexpr std::uint64_t kLargestSeed = std::numeric_limits<std::uint64_t>::max();
+    const std::optional<std::uint64_t> seedRead = wholeNumber(seed, 0, kLargestSeed);
+    if (!seedRead) return reply(Json{{"error", "the seed must be a whole number from 0 to " + std::to_string(kLargestSeed)}});
+    request.seed = *seedRead;
     if (tries < 0 || tries > static_cast<double>(kMostTries) || seconds < 0 || seconds > static_cast<double>(kMostSeconds))
         return reply(Json{{"error", "the tries must be from 1 to " + std::to_string(kMostTries) + " and the seconds from 1 to " +
                                         std::to_string(kMostSeconds)}});

@@ -14,7 +14,6 @@
 #include "game/rules.h"
 #include "game/utf8.h"
 #include "platform/raster/raster_canvas.h"
-#include "resources/resource.h"
 #include "shell/board_painter.h"
 #include "shell/game_shell.h"
 
@@ -26,9 +25,6 @@ EM_JS(void, pageClose, (), { Module.corvelPage.close(); });
 
 namespace {
 
-// The window's client area, where a 6 x 7 board fits whole, as on the desktop.
-constexpr int kBoardAreaWidth = 181;
-constexpr int kBoardAreaHeight = 211;
 // A larger board grows the board area up to this many pixels a side; beyond it the board is cut off,
 // as a desktop window shows only what fits.
 constexpr int kLargestBoardArea = 1201;
@@ -69,6 +65,10 @@ std::string_view bytesAt(const char* data, int length) { return {data, static_ca
 
 extern "C" {
 
+// The board area the window opens with, before any level: the page's canvas starts at this size.
+EMSCRIPTEN_KEEPALIVE int corvel_board_area_width() { return kBoardAreaWidth; }
+EMSCRIPTEN_KEEPALIVE int corvel_board_area_height() { return kBoardAreaHeight; }
+// The board area for the level in play: its board's pixels, at least the opening area, at most kLargestBoardArea.
 EMSCRIPTEN_KEEPALIVE int corvel_board_width() { return boardSide(theMaze.size.x, kBoardAreaWidth); }
 EMSCRIPTEN_KEEPALIVE int corvel_board_height() { return boardSide(theMaze.size.y, kBoardAreaHeight); }
 
@@ -96,9 +96,9 @@ EMSCRIPTEN_KEEPALIVE void corvel_typed_character(int ch) {
 EMSCRIPTEN_KEEPALIVE int corvel_game_status() { return levelLoaded ? gameStatus : Playing; }
 EMSCRIPTEN_KEEPALIVE int corvel_turns_played() { return turnsPlayed; }
 
-// The menu's commands, by the identifiers the desktop menus use.
-EMSCRIPTEN_KEEPALIVE void corvel_menu_exit() { handleCommand(window, ID_FILE_EXIT); }
-EMSCRIPTEN_KEEPALIVE void corvel_menu_instructions() { handleCommand(window, ID_HELP_INSTRUCTIONS); }
+// The page menu's commands.
+EMSCRIPTEN_KEEPALIVE void corvel_menu_exit() { handleCommand(window, Command::Exit); }
+EMSCRIPTEN_KEEPALIVE void corvel_menu_instructions() { handleCommand(window, Command::Instructions); }
 
 // The address of the site's folder, where New Game reads the level file, as the page knows it.
 EMSCRIPTEN_KEEPALIVE void corvel_set_site_folder(const char* folder) { window.siteFolder = validUtf8(folder); }

@@ -2,6 +2,7 @@
 #include "platform/win32/main_window.h"
 
 #include "platform/win32/gdi_canvas.h"
+#include "platform/win32/menu_commands.h"
 #include "platform/win32/win32_window.h"
 #include "resources/resource.h"
 #include "shell/board_painter.h"
@@ -25,13 +26,13 @@ void onPaint(HWND hwnd) {
 
 void onCommand(HWND hwnd, WPARAM wParam) {
     Win32Window window(hwnd);
-    handleCommand(window, LOWORD(wParam));
+    if (const auto command = commandOfMenuItem(LOWORD(wParam))) handleCommand(window, *command);
 }
 
 void onClose(HWND hwnd) {
     // Closing the window is the same as choosing File > Exit.
     Win32Window window(hwnd);
-    handleCommand(window, ID_FILE_EXIT);
+    handleCommand(window, Command::Exit);
 }
 
 }  // namespace

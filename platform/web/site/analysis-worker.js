@@ -1,6 +1,7 @@
-// The editor's analysis worker: corvel-level's own check, solve and generate (corvel-analysis.wasm),
-// run away from the page so that a long search never freezes it. The page ends a worker whose
-// answer it no longer needs and starts another one from the module it already compiled.
+// The pages' analysis worker (corvel-analysis.wasm): corvel-level's own check, solve and generate for
+// the editor, the daily level and hints for the game page, run away from the page so that a long
+// search never freezes it. The page ends a worker whose answer it no longer needs and starts
+// another one from the module it already compiled.
 import createCorvelAnalysis from "./corvel-analysis.js";
 import { ModuleMemory } from "./module-memory.js";
 

@@ -24,15 +24,9 @@ END_BOXES = [
     ("caught", DYING_KEYS, "Game Over!", "Corvel has died."),
 ]
 
-INSTRUCTIONS = (
-    "Instructions:\n\nYou must guide Corvel (the red dot) to the exit.\n"
-    "The Brugak will chase you, and gets two moves\n"
-    "at a time, but will always make a horizontal move\n"
-    "before making a vertical one. If it cannot make any\n"
-    "moves that will directly make it closer to Corvel\n"
-    "(i.e. move down if Corvel is under it), then it\n"
-    "will not move. The game is over if it catches up\n"
-    "to Corvel.\n\n\nControls:\n\nw = up\ns = down\na = left\nd = right\nf = wait a turn")
+# The Instructions box, as every front-end shows it.
+with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "instructions.txt"), encoding="utf-8") as f:
+    INSTRUCTIONS = f.read()
 
 desktop = None
 

@@ -9,15 +9,8 @@ const { after, before, describe, test } = require("node:test");
 const h = require("./harness");
 
 const TITLE = "Corvel and the Brugak";
-const INSTRUCTIONS =
-  "Instructions:\n\nYou must guide Corvel (the red dot) to the exit.\n" +
-  "The Brugak will chase you, and gets two moves\n" +
-  "at a time, but will always make a horizontal move\n" +
-  "before making a vertical one. If it cannot make any\n" +
-  "moves that will directly make it closer to Corvel\n" +
-  "(i.e. move down if Corvel is under it), then it\n" +
-  "will not move. The game is over if it catches up\n" +
-  "to Corvel.\n\n\nControls:\n\nw = up\ns = down\na = left\nd = right\nf = wait a turn";
+// The Instructions box, as every front-end shows it.
+const INSTRUCTIONS = fs.readFileSync(path.join(__dirname, "..", "instructions.txt"), "utf8");
 const { refused } = h;
 const escapeRegExp = (text) => text.replace(/[.*+?^${}()|[\]\\]/g, "\\$&");
 const missing = (folder) => `The level cannot be loaded.\n\nThere is no GameData.dat in the folder ${folder}\n\nPut a level there, then choose New Game from the File menu.`;

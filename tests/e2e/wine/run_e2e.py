@@ -24,15 +24,8 @@ TITLE = "Corvel and the Brugak"
 NEW_GAME, EXIT, INSTRUCTIONS = 40002, 40003, 40004
 CAUGHT = ("Corvel has died.", "Game Over!")
 ESCAPED = ("Corvel has escaped from the maze!", "Congratulations!")
-INSTRUCTIONS_TEXT = (
-    "Instructions:\r\n\r\nYou must guide Corvel (the red dot) to the exit.\r\n"
-    "The Brugak will chase you, and gets two moves\r\n"
-    "at a time, but will always make a horizontal move\r\n"
-    "before making a vertical one. If it cannot make any\r\n"
-    "moves that will directly make it closer to Corvel\r\n"
-    "(i.e. move down if Corvel is under it), then it\r\n"
-    "will not move. The game is over if it catches up\r\n"
-    "to Corvel.\r\n\r\n\r\nControls:\r\n\r\nw = up\r\ns = down\r\na = left\r\nd = right\r\nf = wait a turn")
+# The Instructions box, as every front-end shows it, with the line ends a Windows box has.
+INSTRUCTIONS_TEXT = (HERE.parent / "instructions.txt").read_text(encoding="utf-8").replace("\n", "\r\n")
 CLIENT_SIZE = (181, 211)  # what the 189 x 257 window leaves inside under Wine's default metrics
 WHOLE_CLIENT_AREA = "(0,0)-(181,211)"  # as Wine's trace writes the rectangle
 CELL = 30
