@@ -26,7 +26,7 @@ void growTree(Maze& maze, std::mt19937_64& random) {
     inTree[static_cast<std::size_t>(active[0])] = 1;
     const std::uint64_t newestBias = drawBelow(random, 5);
     while (!active.empty()) {
-        std::size_t k = drawBelow(random, 4) < newestBias ? active.size() - 1 : drawBelow(random, active.size());
+        std::size_t k = drawBelow(random, 4) < newestBias ? active.size() - 1 : static_cast<std::size_t>(drawBelow(random, active.size()));
         Position at = placeOf(maze, active[k]);
         const Direction* open[4];
         std::size_t count = 0;
