@@ -1,6 +1,7 @@
 // The tests' mazes: one way to build a board, the corridor several suites play in, random levels.
 #pragma once
 
+#include <cstddef>
 #include <random>
 #include <string>
 #include <utility>
@@ -36,6 +37,7 @@ inline Maze randomLevel(std::mt19937& random, std::int32_t width, std::int32_t h
         return std::uniform_int_distribution<std::int32_t>(low, high)(random);
     };
     std::vector<std::int32_t> cells;
+    cells.reserve(static_cast<std::size_t>(width * height));
     for (std::int32_t i = 0; i < width * height; ++i) cells.push_back(pick(0, 3) == 0 ? pick(-1, 17) : pick(1, 15));
     const Position hero{pick(0, width - 1), pick(0, height - 1)};
     const Position monster{pick(0, width - 1), pick(0, height - 1)};

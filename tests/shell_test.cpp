@@ -299,7 +299,7 @@ TEST_F(Shell, MenuCommands) {
 // any other number is not a menu item.
 TEST(WindowsMenu, ItemsAreTheShellsCommands) {
     const struct {
-        int id;
+        int id = 0;
         std::optional<Command> command;
     } cases[] = {{40002, Command::NewGame}, {40003, Command::Exit}, {40004, Command::Instructions},
                  {40001, std::nullopt}, {12345, std::nullopt}};

@@ -26,7 +26,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     // Writes `bytes` to the file `name` in the folder; its path.
     std::string write(const std::string& name, std::string_view bytes) const {
-        const std::string file = (path_ / name).string();
+        std::string file = (path_ / name).string();
         std::ofstream(file, std::ios::binary) << bytes;
         return file;
     }

@@ -58,7 +58,7 @@ std::vector<std::string> withDashedKeys(const CLI::App& command, const std::vect
         dashedArgument |= !option && word.size() > 1 && word[0] == '-';
     }
     if (!dashedArgument) return words;
-    options.push_back("--");
+    options.emplace_back("--");
     options.insert(options.end(), arguments.begin(), arguments.end());
     return options;
 }
