@@ -208,7 +208,7 @@
     try {
       response = await (earlySiteLevel || fetchSiteLevel());
     } catch (error) {
-      return refuse("GameData.dat", "cannot be fetched from the site: " + error.message);
+      return ModuleMemory.withText(game, error.message, (whyAt) => game._corvel_site_unreachable(whyAt));
     } finally {
       earlySiteLevel = null;
     }
@@ -220,6 +220,8 @@
     const accepted = ModuleMemory.withBytes(game, bytes, (at, length) => game._corvel_new_game_with_level_file(at, length, present ? 1 : 0));
     if (accepted === null) return refuse("GameData.dat", tooLarge);
     if (accepted) {
+      // A New Game the network could not serve plays the copy kept from the last visit, and says so.
+      if (level.bytes && Offline.isKeptCopy(response)) game._corvel_played_kept_copy();
       level = { name: "GameData.dat", bytes, fromSite: true, fragment: "", about: null };
       startedAGame();
     }
