@@ -27,6 +27,8 @@ const Offline = (() => {
   }
 
   function watch(registration) {
+    // A browser that keeps workers out may still answer the registration, with nothing.
+    if (!registration) return;
     // Only a page the old version serves has something newer to offer; the first visit has not.
     const replacing = () => Boolean(navigator.serviceWorker.controller);
     if (registration.waiting && replacing()) offer(registration);

@@ -32,8 +32,11 @@ function copySite() {
 
 // A static server on an ephemeral port of 127.0.0.1; it answers only for files inside `root`, which
 // it serves at `folder` (the site's index.html for the folder itself), as a host may serve a sub-folder.
+// setReachable(false) makes it drop every request unanswered, as a host out of reach.
 async function serve(root, folder = "/") {
+  let reachable = true;
   const server = http.createServer((request, response) => {
+    if (!reachable) return request.socket.destroy();
     const name = decodeURIComponent(new URL(request.url, "http://x").pathname);
     const inside = name.startsWith(folder) ? name.slice(folder.length) : null;
     const file = path.join(root, inside || "index.html");
@@ -48,7 +51,11 @@ async function serve(root, folder = "/") {
     fs.createReadStream(file).pipe(response);
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return { url: `http://127.0.0.1:${server.address().port}${folder}`, close: () => new Promise((r) => server.close(r)) };
+  return {
+    url: `http://127.0.0.1:${server.address().port}${folder}`,
+    setReachable: (yes) => (reachable = yes),
+    close: () => new Promise((r) => server.close(r)),
+  };
 }
 
 const chromiumFlags = [
@@ -83,6 +90,7 @@ async function startSession({ folder = "/" } = {}) {
     root,
     url: server.url,
     browser,
+    setReachable: server.setReachable,
     setLevel(fixture) { fs.copyFileSync(path.join(levels, fixture), path.join(root, "GameData.dat")); },
     restoreLevel() { fs.copyFileSync(path.join(site, "GameData.dat"), path.join(root, "GameData.dat")); },
     removeLevel() { fs.rmSync(path.join(root, "GameData.dat"), { force: true }); },
