@@ -53,6 +53,11 @@ std::string missingLevelText(const std::string& folder) {
            "\r\n\r\nPut a level there" + kThenNewGame;
 }
 
+std::string unreachableLevelText(const std::string& why) {
+    return kCannotBeLoaded + std::string("The site could not be reached: ") + kLevelFileName + " could not be fetched (" +
+           why + ").\r\n\r\nConnect to the network" + kThenNewGame;
+}
+
 namespace {
 
 // Explains why a level was refused; the level file by the folder the game looked in, so that a

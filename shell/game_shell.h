@@ -53,6 +53,9 @@ void showInstructions(Window& window);
 std::string refusedLevelText(const std::string& why);
 // The text of the box shown when there is no level file in `folder`.
 std::string missingLevelText(const std::string& folder);
+// The text of the box shown when the level file cannot be fetched because its site could not be
+// reached (the web edition, offline): `why` is what the browser said. The file is not at fault.
+std::string unreachableLevelText(const std::string& why);
 
 // Back to the state before the first New Game (for a new window, and for tests).
 void resetShell();

@@ -115,6 +115,18 @@ EMSCRIPTEN_KEEPALIVE int corvel_new_game_from_text(const char* data, int length,
     return started(newGameFromText(window, bytesAt(data, length), name));
 }
 
+// The site's level file could not be fetched at all: the network failed, not the file.
+EMSCRIPTEN_KEEPALIVE void corvel_site_unreachable(const char* why) {
+    window.showMessage(validUtf8(unreachableLevelText(why)), kWindowTitle);
+}
+
+// New Game could not reach the site and plays the copy of its level file fetched last.
+EMSCRIPTEN_KEEPALIVE void corvel_played_kept_copy() {
+    window.showMessage(std::string("The site could not be reached, so this game plays the copy of ") + kLevelFileName +
+                           " fetched last.",
+                       kWindowTitle);
+}
+
 // A level the page could not even read (a link that carries no level, a site that failed to answer).
 EMSCRIPTEN_KEEPALIVE void corvel_refuse_level(const char* name, const char* fault) {
     window.showMessage(refusedLevelText(LevelError{name, 0, fault}.message()), kWindowTitle);

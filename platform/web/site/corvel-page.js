@@ -14,6 +14,7 @@ import { LevelLink } from "./level-link.js";
 import { LevelName } from "./level-name.js";
 import { MenuBar } from "./menu-bar.js";
 import { ModuleMemory } from "./module-memory.js";
+import { keepSiteOffline } from "./offline.js";
 
 const $ = (id) => document.getElementById(id);
 const canvas = $("board");
@@ -158,6 +159,7 @@ const hintPlay = { position, samePosition, usedAHint: () => score.usedAHint() };
 $("hint").addEventListener("click", () => hints.use((hint) => hint.askForHint(hintPlay, gameStatus.playing)));
 
 // ---- start ----
+keepSiteOffline();
 createCorvel({ corvelPage: gameWindow }).then((game) => {
   page.game = game;
   board.attach(game);

@@ -12,6 +12,7 @@ import { createEditorView } from "./editor-view.js";
 import { LevelFile } from "./level-file.js";
 import { LevelLink } from "./level-link.js";
 import { LevelName } from "./level-name.js";
+import { keepSiteOffline } from "./offline.js";
 
 const $ = (id) => document.getElementById(id);
 const { maxSide } = EditorBoard;
@@ -248,3 +249,5 @@ $("level-name").textContent = editor.name;
 showHistory();
 redraw();
 openAddressedLevel({ record: false });
+
+keepSiteOffline();

@@ -5,6 +5,7 @@
 import { LevelFile } from "./level-file.js";
 import { LevelLink } from "./level-link.js";
 import { LevelName } from "./level-name.js";
+import { isKeptCopy } from "./offline.js";
 import { levelPack } from "./later.js";
 import { ModuleMemory } from "./module-memory.js";
 
@@ -51,7 +52,7 @@ export function createLevels(board, { started, analysis }) {
     try {
       response = await (levels.earlySiteLevel || fetchSiteLevel());
     } catch (error) {
-      return refuse("GameData.dat", "cannot be fetched from the site: " + error.message);
+      return ModuleMemory.withText(game(), error.message, (whyAt) => game()._corvel_site_unreachable(whyAt));
     } finally {
       levels.earlySiteLevel = null;
     }
@@ -62,7 +63,11 @@ export function createLevels(board, { started, analysis }) {
     const bytes = present ? new Uint8Array(await response.arrayBuffer()) : new Uint8Array(0);
     const accepted = ModuleMemory.withBytes(game(), bytes, (at, length) => game()._corvel_new_game_with_level_file(at, length, present ? 1 : 0));
     if (accepted === null) return refuse("GameData.dat", tooLarge);
-    if (accepted) begin({ name: "GameData.dat", bytes, fromSite: true, fragment: "", about: null });
+    if (accepted) {
+      // A New Game the network could not serve plays the copy kept from the last visit, and says so.
+      if (levels.level.bytes && isKeptCopy(response)) game()._corvel_played_kept_copy();
+      begin({ name: "GameData.dat", bytes, fromSite: true, fragment: "", about: null });
+    }
     showLevelInAddress();
   }
 

@@ -6,6 +6,7 @@ import { ExitMark } from "./exit-mark.js";
 import { LevelPack } from "./level-pack.js";
 import { ModuleMemory } from "./module-memory.js";
 import { Progress } from "./progress.js";
+import { keepSiteOffline } from "./offline.js";
 
 const $ = (id) => document.getElementById(id);
 const list = $("pack");
@@ -104,3 +105,5 @@ forgetBox.addEventListener("close", () => {
 // The game's window is not shown here: the game only paints the pictures.
 const quiet = { showMessage() {}, requestRepaint() {}, close() {} };
 createCorvel({ corvelPage: quiet }).then(showPack);
+
+keepSiteOffline();

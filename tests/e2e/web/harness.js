@@ -32,12 +32,17 @@ function copySite() {
   return dir;
 }
 
-// A static server on an ephemeral port of 127.0.0.1; it answers only for files inside `root`.
-async function serve(root) {
+// A static server on an ephemeral port of 127.0.0.1; it answers only for files inside `root`, which
+// it serves at `folder` (the site's index.html for the folder itself), as a host may serve a sub-folder.
+// setReachable(false) makes it drop every request unanswered, as a host out of reach.
+async function serve(root, folder = "/") {
+  let reachable = true;
   const server = http.createServer((request, response) => {
+    if (!reachable) return request.socket.destroy();
     const name = decodeURIComponent(new URL(request.url, "http://x").pathname);
-    const file = path.join(root, name === "/" ? "index.html" : name);
-    if (!file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+    const inside = name.startsWith(folder) ? name.slice(folder.length) : null;
+    const file = path.join(root, inside || "index.html");
+    if (inside === null || !file.startsWith(root + path.sep) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       response.writeHead(404, { "content-type": "text/plain" });
       return response.end("not found");
     }
@@ -48,7 +53,11 @@ async function serve(root) {
     fs.createReadStream(file).pipe(response);
   });
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => new Promise((r) => server.close(r)) };
+  return {
+    url: `http://127.0.0.1:${server.address().port}${folder}`,
+    setReachable: (yes) => (reachable = yes),
+    close: () => new Promise((r) => server.close(r)),
+  };
 }
 
 const chromiumFlags = [
@@ -56,21 +65,34 @@ const chromiumFlags = [
   "--disable-component-update", "--disable-sync",
 ];
 
-// playwright-core starts every browser with a fresh profile of its own in a temporary folder.
-function launch() {
-  return chromium.launch({ executablePath: chromiumPath, headless: true, args: chromiumFlags, timeout });
+// playwright-core starts every browser with a fresh profile of its own in a temporary folder. The
+// site's service worker, which keeps the files of a first visit, is kept out unless a context asks
+// for it (serviceWorkers: "allow"): the other tests change the site's files under a page on purpose.
+async function launch() {
+  const browser = await chromium.launch({ executablePath: chromiumPath, headless: true, args: chromiumFlags, timeout });
+  const newContext = browser.newContext.bind(browser);
+  browser.newContext = (options = {}) => newContext({ serviceWorkers: "block", ...options });
+  browser.newPage = async (options) => {
+    const context = await browser.newContext(options);
+    const page = await context.newPage();
+    page.once("close", () => context.close().catch(() => {}));
+    return page;
+  };
+  return browser;
 }
 
-// One site, one server and one browser for a test file; each test opens its own page.
-async function startSession() {
+// One site, one server and one browser for a test file; each test opens its own page. `folder` is
+// where the server puts the site.
+async function startSession({ folder = "/" } = {}) {
   const root = copySite();
-  const server = await serve(root);
+  const server = await serve(root, folder);
   const browser = await launch();
   return {
     pageFaults: [],
     root,
     url: server.url,
     browser,
+    setReachable: server.setReachable,
     setLevel(fixture) { fs.copyFileSync(path.join(levels, fixture), path.join(root, "GameData.dat")); },
     restoreLevel() { fs.copyFileSync(path.join(site, "GameData.dat"), path.join(root, "GameData.dat")); },
     removeLevel() { fs.rmSync(path.join(root, "GameData.dat"), { force: true }); },
