@@ -88,6 +88,14 @@ describe("a level from a local file", () => {
   });
 });
 
+
+// Copy link, as the player presses it; the link the page shows once it says the link is copied (the
+// copying is fetched at the first press, so the link comes a moment after the click).
+async function copyLink(page) {
+  await page.getByRole("button", { name: "Copy link to this level" }).click();
+  await page.waitForFunction(() => /^(Link copied|Copy this link):$/.test(document.getElementById("status-text").textContent));
+  return page.locator("#level-link").inputValue();
+}
 describe("a level from a link", () => {
   test("plays the level the link carries, again at New Game, and the page's own link gives it back", async () => {
     const context = await session.browser.newContext({ permissions: ["clipboard-read", "clipboard-write"] });
@@ -97,9 +105,9 @@ describe("a level from a link", () => {
     assert.equal(await h.boardDifference(page, crlfLevel), null);
     await newGame(page);
     assert.equal(await h.boardDifference(page, crlfLevel), null);
-    await page.getByRole("button", { name: "Copy link to this level" }).click();
+    const shown = await copyLink(page);
     const copied = await page.evaluate(() => navigator.clipboard.readText());
-    assert.equal(await page.locator("#level-link").inputValue(), copied);
+    assert.equal(shown, copied);
     const other = await context.newPage();
     await other.goto(copied);
     await h.levelSettled(other);
@@ -109,8 +117,7 @@ describe("a level from a link", () => {
 
   test("the site's level has a link too", async () => {
     const page = await h.openPage(session);
-    await page.getByRole("button", { name: "Copy link to this level" }).click();
-    const link = await page.locator("#level-link").inputValue();
+    const link = await copyLink(page);
     assert.equal(link, linkTo(session, bundled, "GameData.dat"));
     await page.context().close();
   });

@@ -198,6 +198,8 @@ describe("the daily level and hints", () => {
         const keys = solution(path.join(dir, out));
         assert.equal(await playToTheEnd(page, null, keys), `Escaped in ${keys.length} keys · par ${keys.length}`);
         await page.getByRole("button", { name: "Share result" }).click();
+        // Sharing is fetched at the first press: the clipboard holds the result once the page says so.
+        await page.waitForFunction(() => /^(Result copied|Copy this result):$/.test(document.getElementById("status-text").textContent));
         const shared = await page.evaluate(() => navigator.clipboard.readText());
         assert.equal(shared, `Corvel and the Brugak · daily ${date} · escaped in ${keys.length} keys · par ${keys.length} · no hints ${session.url}index.html#daily=${date}`);
       }
