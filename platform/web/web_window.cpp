@@ -65,9 +65,6 @@ std::string_view bytesAt(const char* data, int length) { return {data, static_ca
 
 extern "C" {
 
-// The board area the window opens with, before any level: the page's canvas starts at this size.
-EMSCRIPTEN_KEEPALIVE int corvel_board_area_width() { return kBoardAreaWidth; }
-EMSCRIPTEN_KEEPALIVE int corvel_board_area_height() { return kBoardAreaHeight; }
 // The board area for the level in play: its board's pixels, at least the opening area, at most kLargestBoardArea.
 EMSCRIPTEN_KEEPALIVE int corvel_board_width() { return boardSide(theMaze.size.x, kBoardAreaWidth); }
 EMSCRIPTEN_KEEPALIVE int corvel_board_height() { return boardSide(theMaze.size.y, kBoardAreaHeight); }
