@@ -27,8 +27,9 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick dbus
   # reading the Linux program's menus and message boxes through its accessibility tree
   at-spi2-core python3-gi gir1.2-atspi-2.0 gir1.2-gdkpixbuf-2.0 libx11-dev
-  # the web edition: its compiler, its app icons drawn from the game's icon, and the browser its tests play it in
-  emscripten librsvg2-bin chromium
+  # the web edition: its compiler, its app icons drawn from the game's icon, the browser its tests play it in,
+  # and the bundler that joins each page's modules
+  emscripten librsvg2-bin chromium esbuild
 )
 # node and npm for the web edition's tests, unless a node that brings its own npm is there already
 command -v npm >/dev/null || packages+=(nodejs npm)

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 port="${1:-8000}"
 site=build/web/site
 
-if ! command -v emcc >/dev/null; then
+if ! command -v emcc >/dev/null || ! command -v esbuild >/dev/null; then
   scripts/install-deps.sh
 fi
 # The build is quick when nothing changed, so it always runs: the site is never older than the code.

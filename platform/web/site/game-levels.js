@@ -10,7 +10,8 @@ import { levelPack } from "./later.js";
 import { ModuleMemory } from "./module-memory.js";
 
 const tooLarge = "is too large to open here";
-// The site's level file, fetched afresh so that a replaced file counts at the next New Game.
+// The site's level file, fetched afresh so that a replaced file counts at the next New Game. The
+// first fetch, as the page starts, is answered by the page's own preload of the file.
 const fetchSiteLevel = () => fetch("GameData.dat", { cache: "no-store" });
 
 // `board` is the canvas (busy while a level is on its way, for screen readers and the tests);

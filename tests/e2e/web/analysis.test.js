@@ -29,7 +29,8 @@ after(async () => {
 async function openGame() {
   const page = await h.openPage(session);
   page.setDefaultTimeout(60000);
-  await page.evaluate(async () => (window.GameAnalysis = (await import("./game-analysis.js")).GameAnalysis));
+  const bundle = h.lazyModule(session, "game-analysis");
+  await page.evaluate(async (file) => (window.GameAnalysis = (await import(`./${file}`)).GameAnalysis), bundle);
   return page;
 }
 

@@ -105,6 +105,14 @@ async function startSession({ folder = "/" } = {}) {
   };
 }
 
+// The site's file that holds a module the page loads only when asked for, such as "game-analysis":
+// the build bundles it into a file of its own named after it, with a hash of its contents.
+function lazyModule(session, name) {
+  const files = fs.readdirSync(session.root).filter((file) => new RegExp(`^${name}-[A-Z0-9]+\\.js$`).test(file));
+  if (files.length !== 1) throw new Error(`the site should hold one bundle of ${name}, and holds ${files.length}`);
+  return files[0];
+}
+
 // A page whose foreign requests fail the test: the site must need nothing from any other host.
 async function openPage(session, address = session.url, options = {}) {
   const context = await session.browser.newContext({ viewport: { width: 480, height: 560 }, ...options });
@@ -297,6 +305,6 @@ async function newGame(page) {
 }
 
 module.exports = {
-  bundled, fixture, refused, newGame, site, levels, startSession, openPage, watchFaults, launch, serve, copySite, press, typeKeys, afterRepaint, dropFile, readBox, closeBox, boxOpen,
+  bundled, fixture, refused, newGame, site, levels, startSession, lazyModule, openPage, watchFaults, launch, serve, copySite, press, typeKeys, afterRepaint, dropFile, readBox, closeBox, boxOpen,
   paintCount, waitForPaints, levelSettled, render, boardPixels, pngPixels, pictureDifference, scaledPicture, croppedPicture, boardDifference, chooseMenu,
 };

@@ -51,7 +51,8 @@ async function openGame(session) {
   const page = await session.browser.newPage();
   await page.goto(session.url);
   await page.waitForSelector("#board[aria-busy=false]", { state: "attached" });
-  if (!(await page.evaluate(() => typeof GameAnalysis !== "undefined"))) await page.addScriptTag({ url: "game-analysis.js" });
+  const bundle = h.lazyModule(session, "game-analysis");
+  await page.evaluate(async (file) => (window.GameAnalysis = (await import(`./${file}`)).GameAnalysis), bundle);
   return page;
 }
 
