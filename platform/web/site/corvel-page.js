@@ -16,6 +16,11 @@ import { MenuBar } from "./menu-bar.js";
 import { ModuleMemory } from "./module-memory.js";
 import { keepSiteOffline } from "./offline.js";
 
+// The game starts loading first, so that its WebAssembly compiles while the page's pieces are
+// made; what it asks of its window is answered once they are (below).
+const gameWindow = {};
+const gameLoaded = createCorvel({ corvelPage: gameWindow });
+
 const $ = (id) => document.getElementById(id);
 const canvas = $("board");
 const page = { game: null, ended: false, droppedDuringBox: null };
@@ -58,8 +63,12 @@ const boxes = createMessageBoxes($("message"), () => {
 });
 
 // ---- what the game asks of its window ----
-const gameWindow = {
-  showMessage: (text, caption) => boxes.show(text, caption),
+Object.assign(gameWindow, {
+  // A box stands over the game's picture, even over a first level refused before any paint.
+  showMessage(text, caption) {
+    board.paintUnlessPainted();
+    return boxes.show(text, caption);
+  },
   requestRepaint: () => board.requestRepaint(),
   close() {
     page.ended = true;
@@ -70,7 +79,7 @@ const gameWindow = {
     $("ended").hidden = false;
     document.title = "Corvel and the Brugak (ended)";
   },
-};
+});
 
 // ---- the game's keys ----
 // Where the pieces stand in which game: a hint is about one such position.
@@ -160,12 +169,14 @@ $("hint").addEventListener("click", () => hints.use((hint) => hint.askForHint(hi
 
 // ---- start ----
 keepSiteOffline();
-createCorvel({ corvelPage: gameWindow }).then((game) => {
+gameLoaded.then((game) => {
   page.game = game;
   board.attach(game);
   // The box about a missing level file names the site's folder, which only the page knows.
   ModuleMemory.withText(game, new URL(".", location.href).href, (at) => game._corvel_set_site_folder(at));
-  board.requestRepaint();
+  // The game's picture goes up at once while a level the address names is on its way; the site's
+  // level is played as it comes, and painted once.
+  if (!levels.opensOnSiteLevel()) board.requestRepaint();
   board.focus();
   return levels.start(game);
 });

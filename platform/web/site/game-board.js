@@ -4,7 +4,7 @@ const $ = (id) => document.getElementById(id);
 
 export function createBoardView(canvas, words) {
   const context = canvas.getContext("2d");
-  const view = { game: null, repaintPending: false, ended: false };
+  const view = { game: null, repaintPending: false, ended: false, painted: false };
 
   function paint() {
     view.repaintPending = false;
@@ -19,6 +19,7 @@ export function createBoardView(canvas, words) {
       fitToScreen();
     }
     context.putImageData(new ImageData(new Uint8ClampedArray(game.HEAPU8.buffer, pixels, width * height * 4), width, height), 0, 0);
+    view.painted = true;
     performance.mark("corvel-paint");
     const text = game.UTF8ToString(game._corvel_board_words());
     if (words.textContent !== text) words.textContent = text;
@@ -49,6 +50,10 @@ export function createBoardView(canvas, words) {
     // The game, once it has started: its pictures are painted from now on.
     attach(game) {
       view.game = game;
+    },
+    // The game's picture, unless one has been painted already.
+    paintUnlessPainted() {
+      if (!view.painted) paint();
     },
     // Every paint answers a change: the game asks, and the board is painted once before the next task.
     requestRepaint() {

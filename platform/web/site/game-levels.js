@@ -10,9 +10,13 @@ import { levelPack } from "./later.js";
 import { ModuleMemory } from "./module-memory.js";
 
 const tooLarge = "is too large to open here";
-// The site's level file, fetched afresh so that a replaced file counts at the next New Game. The
-// first fetch, as the page starts, is answered by the page's own preload of the file.
-const fetchSiteLevel = () => fetch("GameData.dat", { cache: "no-store" });
+// The site's level file, fetched afresh so that a replaced file counts at the next New Game, and
+// its bytes read as soon as they come: the first, as the page starts, while the game loads. That
+// first fetch is answered by the page's own preload of the file.
+async function fetchSiteLevel() {
+  const response = await fetch("GameData.dat", { cache: "no-store" });
+  return { response, bytes: response.ok ? new Uint8Array(await response.arrayBuffer()) : new Uint8Array(0) };
+}
 
 // `board` is the canvas (busy while a level is on its way, for screen readers and the tests);
 // `started(about)` hears of every game started (and may give a promise of its showing); `analysis()` gives the analysis client (the day's level).
@@ -49,9 +53,9 @@ export function createLevels(board, { started, analysis }) {
   }
 
   async function playSiteLevel() {
-    let response;
+    let response, bytes;
     try {
-      response = await (levels.earlySiteLevel || fetchSiteLevel());
+      ({ response, bytes } = await (levels.earlySiteLevel || fetchSiteLevel()));
     } catch (error) {
       return ModuleMemory.withText(game(), error.message, (whyAt) => game()._corvel_site_unreachable(whyAt));
     } finally {
@@ -61,7 +65,6 @@ export function createLevels(board, { started, analysis }) {
       return refuse("GameData.dat", "cannot be fetched from the site: " + response.status + " " + response.statusText);
     }
     const present = response.ok;
-    const bytes = present ? new Uint8Array(await response.arrayBuffer()) : new Uint8Array(0);
     const accepted = ModuleMemory.withBytes(game(), bytes, (at, length) => game()._corvel_new_game_with_level_file(at, length, present ? 1 : 0));
     if (accepted === null) return refuse("GameData.dat", tooLarge);
     if (accepted) {
@@ -145,6 +148,9 @@ export function createLevels(board, { started, analysis }) {
 
   return {
     current: () => levels.level,
+    // Whether the page opens on the site's level, fetched while the game loads (and by its end
+    // usually there, being a few bytes beside the game's many).
+    opensOnSiteLevel: () => !levels.firstAddress,
     // The game, once it has started; the level the page's address named when it opened comes next.
     start(module) {
       levels.game = module;

@@ -173,6 +173,29 @@ describe("menu commands", () => {
   });
 });
 
+describe("the level the page opens on", () => {
+  test("the site's level is the page's one paint as it opens", async () => {
+    const page = await h.openPage(session);
+    assert.equal(await h.paintCount(page), 1);
+    assert.equal(await h.boardDifference(page, bundled), null);
+    await page.context().close();
+  });
+
+  test("a site level refused as the page opens leaves the game's picture behind its box", async () => {
+    for (const level of [null, "broken.dat"]) {
+      level ? session.setLevel(level) : session.removeLevel();
+      try {
+        const page = await h.openPage(session);
+        assert.equal((await h.readBox(page)).caption, TITLE);
+        assert.equal(await h.paintCount(page), 1, level ?? "missing");
+        await page.context().close();
+      } finally {
+        session.restoreLevel();
+      }
+    }
+  });
+});
+
 describe("a level file the game refuses", () => {
   // The site's folder is named, as the desktop programs name the folder they looked in.
   const cases = [
