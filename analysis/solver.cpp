@@ -2,8 +2,6 @@
 #include "analysis/solver.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <memory>
 #include <new>
 #include <vector>
 
@@ -59,16 +57,13 @@ void search(const Maze& maze, Solution& solution) {
     const PositionIndex index(maze);
     // howReached[p] says how p was first reached (see moveCode): one byte, so the array of every
     // position stays a quarter of the size of one holding the position before. It is written only
-    // when p is reached, so it needs no filling and untouched pages cost no memory. Whether p has
-    // been reached is asked far more often, of a bit set eight times smaller still, whose zeroed
-    // pages the system hands over only as they are first written.
+    // when p is reached, so untouched pages cost no memory. Whether p has been reached is asked far
+    // more often, of a bit set eight times smaller still.
     // The count fits a size_t: a board too large for the address space is refused before the search.
     const auto count = static_cast<std::size_t>(index.count());
-    std::unique_ptr<std::uint8_t[]> howReached(new std::uint8_t[count]);
-    std::unique_ptr<std::uint64_t, decltype(&std::free)> bits(
-        static_cast<std::uint64_t*>(std::calloc((count + 63) / 64, sizeof(std::uint64_t))), &std::free);
-    if (!bits) throw std::bad_alloc();
-    std::uint64_t* const reached = bits.get();
+    const SearchMemory howMemory = zeroedSearchMemory(count), bits = zeroedSearchMemory((count + 63) / 64 * 8);
+    auto* const howReached = static_cast<std::uint8_t*>(howMemory.get());
+    auto* const reached = static_cast<std::uint64_t*>(bits.get());
     auto reach = [&](std::uint32_t p, std::uint8_t how) {
         const std::uint64_t bit = std::uint64_t{1} << (p % 64);
         if (reached[p / 64] & bit) return false;
@@ -110,7 +105,7 @@ void search(const Maze& maze, Solution& solution) {
                     batch[batched++] = {q, moveCode(k, turns.x(turn.monster) - turns.x(monster), turns.y(turn.monster) - turns.y(monster))};
                 } else if (turn.end == TurnTable::End::Escaped) {
                     solution.winnable = true;
-                    solution.keys = keysTo(maze, index, howReached.get(), start, p) + kSearchKeys[k];
+                    solution.keys = keysTo(maze, index, howReached, start, p) + kSearchKeys[k];
                     return;
                 }
             }
