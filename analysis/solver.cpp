@@ -2,6 +2,7 @@
 #include "analysis/solver.h"
 
 #include <algorithm>
+#include <bit>
 #include <new>
 #include <vector>
 
@@ -64,17 +65,12 @@ void search(const Maze& maze, Solution& solution) {
     const SearchMemory howMemory = zeroedSearchMemory(count), bits = zeroedSearchMemory((count + 63) / 64 * 8);
     auto* const howReached = static_cast<std::uint8_t*>(howMemory.get());
     auto* const reached = static_cast<std::uint64_t*>(bits.get());
-    auto reach = [&](std::uint32_t p, std::uint8_t how) {
-        const std::uint64_t bit = std::uint64_t{1} << (p % 64);
-        if (reached[p / 64] & bit) return false;
-        reached[p / 64] |= bit;
-        howReached[p] = how;
-        return true;
-    };
     const std::uint32_t start = index.of(maze, maze.heroStart, maze.monsterStart);
-    reach(start, 0);
+    reached[start / 64] |= std::uint64_t{1} << (start % 64);
     solution.positionsReached = 1;
+    // The layer being searched and the one it leads to; `queued` of `next` are filled.
     std::vector<std::uint32_t> layer{start}, next;
+    std::size_t layerSize = 1, queued = 0;
     // The positions a layer leads to are scattered over the arrays, so they are asked about in
     // batches whose memory is fetched ahead: the misses then overlap instead of queueing.
     struct Step {
@@ -83,20 +79,32 @@ void search(const Maze& maze, Solution& solution) {
     };
     Step batch[kBatch];
     std::size_t batched = 0;
+    // Whether a position is new is a coin toss to the processor, so the test takes no branch:
+    // every step is queued and counted only when new, and its howReached byte goes to a spare
+    // byte when it is not.
+    std::uint8_t spare = 0;
     auto flush = [&] {
+        if (next.size() < queued + batched) next.resize(std::max(2 * next.size(), queued + kBatch));
         for (std::size_t i = 0; i < batched; ++i) {
-            if (!reach(batch[i].to, batch[i].how)) continue;
-            next.push_back(batch[i].to);
-            ++solution.positionsReached;
+            const std::uint32_t q = batch[i].to;
+            const std::uint64_t bit = std::uint64_t{1} << (q % 64), word = reached[q / 64];
+            const bool fresh = (word & bit) == 0;
+            reached[q / 64] = word | bit;
+            *(fresh ? &howReached[q] : &spare) = batch[i].how;
+            next[queued] = q;
+            queued += fresh;
         }
         batched = 0;
     };
-    while (!layer.empty()) {
-        next.clear();
-        for (std::size_t i = 0; i < layer.size(); ++i) {
+    while (layerSize != 0) {
+        queued = 0;
+        for (std::size_t i = 0; i < layerSize; ++i) {
             const std::uint32_t p = layer[i];
             const std::uint32_t hero = index.hero(p), monster = index.monster(p);
-            for (std::size_t k = 0; k < std::size(kSearchKeys); ++k) {
+            // Only the keys that play from Corvel's cell, in their order: a branch per key on
+            // whether its move is refused would be mispredicted about every other time.
+            for (unsigned keys = turns.keysFrom(hero); keys != 0; keys &= keys - 1) {
+                const auto k = static_cast<std::size_t>(std::countr_zero(keys));
                 const TurnTable::Turn turn = turns.play(hero, monster, k);
                 if (turn.end == TurnTable::End::Playing) {
                     const std::uint32_t q = index.of(turn.hero, turn.monster);
@@ -105,13 +113,16 @@ void search(const Maze& maze, Solution& solution) {
                     batch[batched++] = {q, moveCode(k, turns.x(turn.monster) - turns.x(monster), turns.y(turn.monster) - turns.y(monster))};
                 } else if (turn.end == TurnTable::End::Escaped) {
                     solution.winnable = true;
+                    solution.positionsReached += static_cast<std::int64_t>(queued);
                     solution.keys = keysTo(maze, index, howReached, start, p) + kSearchKeys[k];
                     return;
                 }
             }
             // One place that flushes, at a full batch or the layer's end, so that it is inlined.
-            if (batched >= kBatch - std::size(kSearchKeys) || i + 1 == layer.size()) flush();
+            if (batched >= kBatch - std::size(kSearchKeys) || i + 1 == layerSize) flush();
         }
+        solution.positionsReached += static_cast<std::int64_t>(queued);
+        layerSize = queued;
         layer.swap(next);
     }
 }

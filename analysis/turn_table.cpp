@@ -19,6 +19,9 @@ TurnTable::TurnTable(const Maze& maze) : moves_(maze.cells.size()) {
                 const auto to = heroMoveTarget(maze, here, kSearchKeys[k]);
                 moves.heroTo[k] = !to ? kRefused : maze.contains(*to) ? cellOf(*to) : kOffBoardExit;
             }
+            moves.keys = 1u << 4;
+            for (std::size_t k = 0; k < 4; ++k)
+                if (moves.heroTo[k] != kRefused) moves.keys |= 1u << k;
             // A Corvel one cell off in each of the nine ways stands for every Corvel that way:
             // the Brugak's rule asks only on which side of it he is.
             // (A Corvel off the board is never asked about: such a way keeps the Brugak in place.)

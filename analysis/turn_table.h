@@ -41,6 +41,10 @@ public:
         return {monster == hero ? End::Caught : End::Playing, hero, monster};
     }
 
+    // The keys of kSearchKeys that play from `hero`, as bit k for key k: the moves that are not
+    // refused, and waiting.
+    unsigned keysFrom(Cell hero) const { return moves_[hero].keys; }
+
     std::int32_t x(Cell cell) const { return moves_[cell].x; }
     std::int32_t y(Cell cell) const { return moves_[cell].y; }
     std::uint32_t cells() const { return static_cast<std::uint32_t>(moves_.size()); }
@@ -50,6 +54,7 @@ private:
         Cell heroTo[4];     // for the moves of kSearchKeys: the cell reached, kRefused or kOffBoardExit
         Cell monsterTo[9];  // the Brugak's step from here, by where Corvel is (see towardHero)
         std::int32_t x, y;
+        std::uint8_t keys;  // see keysFrom
     };
 
     // Which of the nine ways Corvel lies from a cell: left, level or right, times above, level or below.
