@@ -47,31 +47,34 @@ std::uint64_t memoryForSearches() {
 
 void SearchMemoryRelease::operator()(void* memory) const {
 #if defined(__linux__)
-    munmap(memory, bytes);
-#else
-    std::free(memory);
+    if (mapped > 0) {
+        munmap(memory, mapped);
+        return;
+    }
 #endif
+    std::free(memory);
 }
 
 SearchMemory zeroedSearchMemory(std::size_t bytes) {
 #if defined(__linux__)
-    // Large pages must start on a 2 MB boundary, which mmap does not promise: map a page more than
-    // needed and give back what lies outside the aligned stretch. Where the system keeps large
-    // pages only for those who ask (or has none), madvise is the asking, and its failing costs
-    // nothing but the speed.
-    if (bytes > std::numeric_limits<std::size_t>::max() - 2 * kLargePage) throw std::bad_alloc();
-    bytes = (bytes + kLargePage - 1) / kLargePage * kLargePage;
-    void* mapped = mmap(nullptr, bytes + kLargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED) throw std::bad_alloc();
-    char* const first = static_cast<char*>(mapped);
-    const std::size_t before = (kLargePage - reinterpret_cast<std::uintptr_t>(first) % kLargePage) % kLargePage;
-    if (before > 0) munmap(first, before);
-    munmap(first + before + bytes, kLargePage - before);
-    madvise(first + before, bytes, MADV_HUGEPAGE);
-    return SearchMemory(first + before, SearchMemoryRelease{bytes});
-#else
+    if (bytes >= kLargePageArrays) {
+        // Large pages must start on a 2 MB boundary, which mmap does not promise: map a page more
+        // than needed and give back what lies outside the aligned stretch. Where the system keeps
+        // large pages only for those who ask (or has none), madvise is the asking, and its failing
+        // costs nothing but the speed.
+        if (bytes > std::numeric_limits<std::size_t>::max() - 2 * kLargePage) throw std::bad_alloc();
+        bytes = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+        void* mapped = mmap(nullptr, bytes + kLargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapped == MAP_FAILED) throw std::bad_alloc();
+        char* const first = static_cast<char*>(mapped);
+        const std::size_t before = (kLargePage - reinterpret_cast<std::uintptr_t>(first) % kLargePage) % kLargePage;
+        if (before > 0) munmap(first, before);
+        munmap(first + before + bytes, kLargePage - before);
+        madvise(first + before, bytes, MADV_HUGEPAGE);
+        return SearchMemory(first + before, SearchMemoryRelease{bytes});
+    }
+#endif
     void* memory = std::calloc(bytes == 0 ? 1 : bytes, 1);
     if (memory == nullptr) throw std::bad_alloc();
-    return SearchMemory(memory, SearchMemoryRelease{bytes});
-#endif
+    return SearchMemory(memory, SearchMemoryRelease{0});
 }

@@ -13,13 +13,19 @@ std::uint64_t memoryForSearches();
 // Zeroed memory whose pages the system hands over only as they are first written, given back
 // when the pointer goes.
 struct SearchMemoryRelease {
-    std::size_t bytes;  // as mapped, for the system's unmapping
+    std::size_t mapped;  // the bytes mapped for it, or 0 for memory from calloc
     void operator()(void* memory) const;
 };
 using SearchMemory = std::unique_ptr<void, SearchMemoryRelease>;
 
-// `bytes` of it for an array that a search reads and writes at random. On Linux it is asked for in
-// 2 MB pages: with the usual 4 kB ones the processor's table of recent pages covers a few MB at
-// most, and nearly every look-up in a larger array would first walk the page tables.
-// Throws std::bad_alloc when there is not the memory.
+// On Linux an array of a large page (2 MB) or more is asked for in large pages: with the usual
+// 4 kB ones the processor's table of recent pages covers a few MB at most, and nearly every
+// look-up at random in a larger array would first walk the page tables. A smaller one comes from
+// calloc, since a large page is zeroed whole when first touched: the many small searches of
+// solving each start, and a search that wins early, would spend their time zeroing memory they
+// never use.
+inline constexpr std::size_t kLargePageArrays = std::size_t{2} << 20;
+
+// `bytes` of it, for an array that a search reads and writes at random. Throws std::bad_alloc
+// when there is not the memory.
 SearchMemory zeroedSearchMemory(std::size_t bytes);
