@@ -32,7 +32,7 @@ std::uint8_t moveCode(std::size_t keyIndex, std::int32_t dx, std::int32_t dy) {
     return static_cast<std::uint8_t>(keyIndex * 25 + static_cast<std::size_t>((dx + 2) * 5 + (dy + 2)));
 }
 
-std::string keysTo(const Maze& maze, const PositionIndex& index, const std::uint8_t* howReached, std::uint32_t start,
+std::string keysTo(const Maze& maze, const BrugakFirstIndex& index, const std::uint8_t* howReached, std::uint32_t start,
                    std::uint32_t p) {
     const std::int32_t width = maze.size.x;
     std::string keys;
@@ -55,7 +55,7 @@ std::string megabytes(std::uint64_t bytes) { return std::to_string((bytes + (1 <
 // The breadth-first search itself, on a board known to fit.
 void search(const Maze& maze, Solution& solution) {
     const TurnTable turns(maze);
-    const PositionIndex index(maze);
+    const BrugakFirstIndex index(maze);
     // howReached[p] says how p was first reached (see moveCode): one byte, so the array of every
     // position stays a quarter of the size of one holding the position before. It is written only
     // when p is reached, so untouched pages cost no memory; one spare entry past the last
