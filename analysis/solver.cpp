@@ -58,13 +58,14 @@ void search(const Maze& maze, Solution& solution) {
     const BrugakFirstIndex index(maze);
     // howReached[p] says how p was first reached (see moveCode): one byte, so the array of every
     // position stays a quarter of the size of one holding the position before. It is written only
-    // when p is reached, so untouched pages cost no memory; one spare entry past the last
+    // when p is reached, so untouched pages cost no memory; a spare entry before the first
     // position takes the writes that are not (see flush). Whether p has been reached is asked far
     // more often, of a bit set eight times smaller still.
     // The count fits a size_t: a board too large for the address space is refused before the search.
     const auto count = static_cast<std::size_t>(index.count());
     const SearchMemory howMemory = zeroedSearchMemory(count + 1), bits = zeroedSearchMemory((count + 63) / 64 * 8);
-    auto* const howReached = static_cast<std::uint8_t*>(howMemory.get());
+    auto* const spareThenHow = static_cast<std::uint8_t*>(howMemory.get());
+    std::uint8_t* const howReached = spareThenHow + 1;
     auto* const reached = static_cast<std::uint64_t*>(bits.get());
     const std::uint32_t start = index.of(maze, maze.heroStart, maze.monsterStart);
     reached[start / 64] |= std::uint64_t{1} << (start % 64);
@@ -82,8 +83,8 @@ void search(const Maze& maze, Solution& solution) {
     std::size_t batched = 0;
     // Whether a position is new is a coin toss to the processor, so the test takes no branch:
     // every step is queued and counted only when new, and its howReached byte goes to the spare
-    // entry when it is not. The entry is chosen with masks, since the compiler turns an if or a ?:
-    // here back into a branch.
+    // entry when it is not. The entry is chosen with a mask, since the compiler turns an if or a
+    // ?: here back into a branch.
     auto flush = [&] {
         if (next.size() < queued + batched) next.resize(std::max(2 * next.size(), queued + kBatch));
         for (std::size_t i = 0; i < batched; ++i) {
@@ -91,7 +92,7 @@ void search(const Maze& maze, Solution& solution) {
             const std::uint64_t word = reached[q / 64];
             const std::size_t fresh = ~word >> (q % 64) & 1;
             reached[q / 64] = word | std::uint64_t{1} << (q % 64);
-            howReached[(q & (0 - fresh)) | (count & (fresh - 1))] = batch[i].how;
+            spareThenHow[(q + 1) & (0 - fresh)] = batch[i].how;
             next[queued] = q;
             queued += fresh;
         }
