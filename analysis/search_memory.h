@@ -10,8 +10,8 @@
 // largest size in the browser).
 std::uint64_t memoryForSearches();
 
-// Zeroed memory whose pages the system hands over only as they are first written, given back
-// when the pointer goes.
+// Zeroed memory for a search's array, given back when the pointer goes. Where it is mapped for
+// the array alone, the system hands its pages over only as they are first written.
 struct SearchMemoryRelease {
     std::size_t mapped;  // the bytes mapped for it, or 0 for memory from calloc
     void operator()(void* memory) const;

@@ -25,12 +25,13 @@ TurnTable::TurnTable(const Maze& maze) : moves_(maze.cells.size()) {
             CellMoves& moves = moves_[cellOf(here)];
             moves.x = x;
             moves.y = y;
-            moves.keys = 1u << 4;
+            unsigned keys = 1u << 4;  // waiting always plays
             for (std::size_t k = 0; k < 4; ++k) {
                 const auto to = heroMoveTarget(maze, here, kSearchKeys[k]);
                 moves.heroTo[k] = !to ? kRefused : maze.contains(*to) ? cellOf(*to) : kOffBoardExit;
-                if (to) moves.keys |= 1u << k;
+                if (to) keys |= 1u << k;
             }
+            moves.keys = static_cast<std::uint8_t>(keys);
             for (std::int32_t dx = -1; dx <= 1; ++dx) {
                 for (std::int32_t dy = -1; dy <= 1; ++dy) {
                     const Position hero{x + dx, y + dy}, to = monsterStepFrom(maze, here, hero);
@@ -42,14 +43,14 @@ TurnTable::TurnTable(const Maze& maze) : moves_(maze.cells.size()) {
     // Then the Brugak's turns of two steps, by where Corvel lies up to two cells off (see
     // towardHero): the first step by the way he lies from here, the second by the way he lies
     // from where that step ended.
-    auto sign = [](std::int32_t d) { return (d > 0) - (d < 0); };
     for (Cell cell = 0; cell < cells(); ++cell) {
         CellMoves& moves = moves_[cell];
+        const Position here{moves.x, moves.y};
         for (std::int32_t dx = -2; dx <= 2; ++dx) {
             for (std::int32_t dy = -2; dy <= 2; ++dy) {
-                const Cell first = steps[cell][static_cast<std::size_t>((sign(dx) + 1) * 3 + sign(dy) + 1)];
-                const std::int32_t fromX = dx - (moves_[first].x - moves.x), fromY = dy - (moves_[first].y - moves.y);
-                moves.monsterTo[(dx + 2) * 5 + dy + 2] = steps[first][static_cast<std::size_t>((sign(fromX) + 1) * 3 + sign(fromY) + 1)];
+                const Position hero{here.x + dx, here.y + dy};
+                const Cell first = steps[cell][way(here, hero)];
+                moves.monsterTo[towardHero(here.x, here.y, hero.x, hero.y)] = steps[first][way({x(first), y(first)}, hero)];
             }
         }
     }
