@@ -2,8 +2,7 @@
 #include "analysis/solver.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <memory>
+#include <bit>
 #include <new>
 #include <vector>
 
@@ -33,7 +32,7 @@ std::uint8_t moveCode(std::size_t keyIndex, std::int32_t dx, std::int32_t dy) {
     return static_cast<std::uint8_t>(keyIndex * 25 + static_cast<std::size_t>((dx + 2) * 5 + (dy + 2)));
 }
 
-std::string keysTo(const Maze& maze, const PositionIndex& index, const std::uint8_t* howReached, std::uint32_t start,
+std::string keysTo(const Maze& maze, const BrugakFirstIndex& index, const std::uint8_t* howReached, std::uint32_t start,
                    std::uint32_t p) {
     const std::int32_t width = maze.size.x;
     std::string keys;
@@ -56,30 +55,24 @@ std::string megabytes(std::uint64_t bytes) { return std::to_string((bytes + (1 <
 // The breadth-first search itself, on a board known to fit.
 void search(const Maze& maze, Solution& solution) {
     const TurnTable turns(maze);
-    const PositionIndex index(maze);
+    const BrugakFirstIndex index(maze);
     // howReached[p] says how p was first reached (see moveCode): one byte, so the array of every
     // position stays a quarter of the size of one holding the position before. It is written only
-    // when p is reached, so it needs no filling and untouched pages cost no memory. Whether p has
-    // been reached is asked far more often, of a bit set eight times smaller still, whose zeroed
-    // pages the system hands over only as they are first written.
+    // when p is reached, so untouched pages cost no memory; a spare entry before the first
+    // position takes the writes that are not (see flush). Whether p has been reached is asked far
+    // more often, of a bit set eight times smaller still.
     // The count fits a size_t: a board too large for the address space is refused before the search.
     const auto count = static_cast<std::size_t>(index.count());
-    std::unique_ptr<std::uint8_t[]> howReached(new std::uint8_t[count]);
-    std::unique_ptr<std::uint64_t, decltype(&std::free)> bits(
-        static_cast<std::uint64_t*>(std::calloc((count + 63) / 64, sizeof(std::uint64_t))), &std::free);
-    if (!bits) throw std::bad_alloc();
-    std::uint64_t* const reached = bits.get();
-    auto reach = [&](std::uint32_t p, std::uint8_t how) {
-        const std::uint64_t bit = std::uint64_t{1} << (p % 64);
-        if (reached[p / 64] & bit) return false;
-        reached[p / 64] |= bit;
-        howReached[p] = how;
-        return true;
-    };
+    const SearchMemory howMemory = zeroedSearchMemory(count + 1), bits = zeroedSearchMemory((count + 63) / 64 * 8);
+    auto* const spareThenHow = static_cast<std::uint8_t*>(howMemory.get());
+    std::uint8_t* const howReached = spareThenHow + 1;
+    auto* const reached = static_cast<std::uint64_t*>(bits.get());
     const std::uint32_t start = index.of(maze, maze.heroStart, maze.monsterStart);
-    reach(start, 0);
+    reached[start / 64] |= std::uint64_t{1} << (start % 64);
     solution.positionsReached = 1;
+    // The layer being searched and the one it leads to; `queued` of `next` are filled.
     std::vector<std::uint32_t> layer{start}, next;
+    std::size_t layerSize = 1, queued = 0;
     // The positions a layer leads to are scattered over the arrays, so they are asked about in
     // batches whose memory is fetched ahead: the misses then overlap instead of queueing.
     struct Step {
@@ -88,20 +81,32 @@ void search(const Maze& maze, Solution& solution) {
     };
     Step batch[kBatch];
     std::size_t batched = 0;
+    // Whether a position is new is a coin toss to the processor, so the test takes no branch:
+    // every step is queued and counted only when new, and its howReached byte goes to the spare
+    // entry when it is not. The entry is chosen with a mask, since the compiler turns an if or a
+    // ?: here back into a branch.
     auto flush = [&] {
+        if (next.size() < queued + batched) next.resize(std::max(2 * next.size(), queued + kBatch));
         for (std::size_t i = 0; i < batched; ++i) {
-            if (!reach(batch[i].to, batch[i].how)) continue;
-            next.push_back(batch[i].to);
-            ++solution.positionsReached;
+            const std::uint32_t q = batch[i].to;
+            const std::uint64_t word = reached[q / 64];
+            const std::size_t fresh = ~word >> (q % 64) & 1;
+            reached[q / 64] = word | std::uint64_t{1} << (q % 64);
+            spareThenHow[(q + 1) & (0 - fresh)] = batch[i].how;
+            next[queued] = q;
+            queued += fresh;
         }
         batched = 0;
     };
-    while (!layer.empty()) {
-        next.clear();
-        for (std::size_t i = 0; i < layer.size(); ++i) {
+    while (layerSize != 0) {
+        queued = 0;
+        for (std::size_t i = 0; i < layerSize; ++i) {
             const std::uint32_t p = layer[i];
             const std::uint32_t hero = index.hero(p), monster = index.monster(p);
-            for (std::size_t k = 0; k < std::size(kSearchKeys); ++k) {
+            // Only the keys that play from Corvel's cell, in their order: a branch per key on
+            // whether its move is refused would be mispredicted about every other time.
+            for (unsigned keys = turns.keysFrom(hero); keys != 0; keys &= keys - 1) {
+                const auto k = static_cast<std::size_t>(std::countr_zero(keys));
                 const TurnTable::Turn turn = turns.play(hero, monster, k);
                 if (turn.end == TurnTable::End::Playing) {
                     const std::uint32_t q = index.of(turn.hero, turn.monster);
@@ -110,13 +115,16 @@ void search(const Maze& maze, Solution& solution) {
                     batch[batched++] = {q, moveCode(k, turns.x(turn.monster) - turns.x(monster), turns.y(turn.monster) - turns.y(monster))};
                 } else if (turn.end == TurnTable::End::Escaped) {
                     solution.winnable = true;
-                    solution.keys = keysTo(maze, index, howReached.get(), start, p) + kSearchKeys[k];
+                    solution.positionsReached += static_cast<std::int64_t>(queued);
+                    solution.keys = keysTo(maze, index, howReached, start, p) + kSearchKeys[k];
                     return;
                 }
             }
             // One place that flushes, at a full batch or the layer's end, so that it is inlined.
-            if (batched >= kBatch - std::size(kSearchKeys) || i + 1 == layer.size()) flush();
+            if (batched >= kBatch - std::size(kSearchKeys) || i + 1 == layerSize) flush();
         }
+        solution.positionsReached += static_cast<std::int64_t>(queued);
+        layerSize = queued;
         layer.swap(next);
     }
 }

@@ -37,9 +37,14 @@ public:
             return {End::Escaped, hero, monster};
         }
         const CellMoves& at = moves_[hero];
-        monster = monsterStep(monsterStep(monster, at.x, at.y), at.x, at.y);
+        const CellMoves& brugak = moves_[monster];
+        monster = brugak.monsterTo[towardHero(brugak.x, brugak.y, at.x, at.y)];
         return {monster == hero ? End::Caught : End::Playing, hero, monster};
     }
+
+    // The keys of kSearchKeys that play from `hero`, as bit k for key k: the moves that are not
+    // refused, and waiting.
+    unsigned keysFrom(Cell hero) const { return moves_[hero].keys; }
 
     std::int32_t x(Cell cell) const { return moves_[cell].x; }
     std::int32_t y(Cell cell) const { return moves_[cell].y; }
@@ -47,19 +52,19 @@ public:
 
 private:
     struct CellMoves {
-        Cell heroTo[4];     // for the moves of kSearchKeys: the cell reached, kRefused or kOffBoardExit
-        Cell monsterTo[9];  // the Brugak's step from here, by where Corvel is (see towardHero)
+        Cell heroTo[4];      // for the moves of kSearchKeys: the cell reached, kRefused or kOffBoardExit
+        Cell monsterTo[25];  // where the Brugak's turn from here ends, by where Corvel is (see towardHero)
         std::int32_t x, y;
+        std::uint8_t keys;   // see keysFrom
     };
 
-    // Which of the nine ways Corvel lies from a cell: left, level or right, times above, level or below.
+    // Where Corvel lies from a cell, as his offset on each axis held to -2..2, five times five
+    // ways. The Brugak steps at most one cell a step, so in a turn of two steps a Corvel two or more
+    // cells off on an axis is on the same side of him at each step as any farther that way: one
+    // table entry stands for them all, and the turn is one look-up instead of two dependent ones.
     static std::size_t towardHero(std::int32_t fromX, std::int32_t fromY, std::int32_t heroX, std::int32_t heroY) {
-        const int way = ((heroX > fromX) - (heroX < fromX) + 1) * 3 + (heroY > fromY) - (heroY < fromY) + 1;
-        return static_cast<std::size_t>(way);
-    }
-    Cell monsterStep(Cell monster, std::int32_t heroX, std::int32_t heroY) const {
-        const CellMoves& at = moves_[monster];
-        return at.monsterTo[towardHero(at.x, at.y, heroX, heroY)];
+        auto held = [](std::int32_t d) { return d < -2 ? -2 : d > 2 ? 2 : d; };
+        return static_cast<std::size_t>((held(heroX - fromX) + 2) * 5 + held(heroY - fromY) + 2);
     }
 
     std::vector<CellMoves> moves_;

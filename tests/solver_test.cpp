@@ -69,6 +69,40 @@ TEST(Solver, AgreesWithAPlainSearchOverWholeGamesOnRandomLevels) {
     EXPECT_GT(winnable, 40);  // the random levels must exercise wins, not only dead ends
 }
 
+// The first shortest win in key order (w before a before s, d and f), the slow way: the same plain
+// search with every game's keys carried along, so each game is first met by its first keys.
+std::string referenceFirstShortestWin(const Maze& level) {
+    Maze start = level;
+    start.startAt(start.heroStart, start.monsterStart);
+    auto key = [](const Maze& m) { return std::tuple(m.heroPos.x, m.heroPos.y, m.monsterPos.x, m.monsterPos.y); };
+    std::set<std::tuple<int, int, int, int>> seen{key(start)};
+    std::deque<std::pair<Maze, std::string>> queue{{start, ""}};
+    while (!queue.empty()) {
+        auto [game, keys] = queue.front();
+        queue.pop_front();
+        for (char ch : std::string("wasdf")) {
+            if (!isTurn(game, game.heroPos, ch)) continue;
+            Maze next = game;
+            GameStatus status = Playing;
+            handleKey(next, status, ch);
+            if (status == Escaped) return keys + ch;
+            if (status == Caught || !seen.insert(key(next)).second) continue;
+            queue.emplace_back(next, keys + ch);
+        }
+    }
+    return "";
+}
+
+// Of the shortest wins, solve gives the first in key order, whatever order it searches its
+// positions in: its answer, and the traps counted along it, stay the same from one build to the next.
+TEST(Solver, GivesTheFirstShortestWinInKeyOrder) {
+    std::mt19937 random(20261211);
+    for (int round = 0; round < 300; ++round) {
+        const Maze level = randomLevel(random, 2 + round % 6, 2 + round / 6 % 5);
+        EXPECT_EQ(solveLevel(level).keys, referenceFirstShortestWin(level)) << "round " << round;
+    }
+}
+
 struct Fixture {
     const char* name;
     Position size;

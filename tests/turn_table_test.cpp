@@ -44,4 +44,22 @@ TEST(TurnTable, PlaysEveryKeyFromEveryPositionAsTheGameDoes) {
     }
 }
 
+// The searches try only the keys keysFrom names, so a key left out there is a turn never searched.
+TEST(TurnTable, NamesTheKeysThatPlayFromEachCell) {
+    std::mt19937 random(20261211);
+    for (int round = 0; round < 200; ++round) {
+        const Maze maze = randomLevel(random, 1 + round % 7, 1 + round / 7 % 6);
+        const TurnTable turns(maze);
+        for (TurnTable::Cell hero = 0; hero < turns.cells(); ++hero) {
+            for (std::size_t k = 0; k < std::size(kSearchKeys); ++k) {
+                // Whether a key is refused depends on Corvel's cell alone; the Brugak's is any other.
+                const bool plays = turns.play(hero, (hero + 1) % turns.cells(), k).end != TurnTable::End::Refused;
+                EXPECT_EQ((turns.keysFrom(hero) >> k & 1) != 0, plays)
+                    << "round " << round << " hero " << hero << " key " << kSearchKeys[k];
+            }
+        }
+        EXPECT_EQ(turns.keysFrom(0) >> std::size(kSearchKeys), 0U) << "round " << round;
+    }
+}
+
 }  // namespace
