@@ -11,11 +11,19 @@ import { ModuleMemory } from "./module-memory.js";
 
 const tooLarge = "is too large to open here";
 // The site's level file, fetched afresh so that a replaced file counts at the next New Game, and
-// its bytes read as soon as they come: the first, as the page starts, while the game loads. That
-// first fetch is answered by the page's own preload of the file.
-async function fetchSiteLevel() {
-  const response = await fetch("GameData.dat", { cache: "no-store" });
+// its bytes read as soon as they come.
+async function fetchSiteLevel(options = { cache: "no-store" }) {
+  const response = await fetch("GameData.dat", options);
   return { response, bytes: response.ok ? new Uint8Array(await response.arrayBuffer()) : new Uint8Array(0) };
+}
+
+// The first, as the page starts, while the game loads: the page's own preload of the file answers
+// it at once, being fetched as the browser fetches any file. So it may have come from the browser's
+// cache, older than the site's file (nothing of it crossed the network): then it is fetched afresh.
+async function fetchFirstSiteLevel() {
+  const preloaded = await fetchSiteLevel({});
+  const timing = performance.getEntriesByName(new URL("GameData.dat", location.href).href).at(-1);
+  return timing?.transferSize > 0 ? preloaded : fetchSiteLevel();
 }
 
 // `board` is the canvas (busy while a level is on its way, for screen readers and the tests);
@@ -37,7 +45,7 @@ export function createLevels(board, { started, analysis }) {
     shown: null,
   };
   if (!levels.firstAddress) {
-    levels.earlySiteLevel = fetchSiteLevel();
+    levels.earlySiteLevel = fetchFirstSiteLevel();
     levels.earlySiteLevel.catch(() => {});
   }
 

@@ -181,6 +181,26 @@ describe("the level the page opens on", () => {
     await page.context().close();
   });
 
+  test("opened again, the page plays the site's level as it is now, though the browser keeps the site's files", async () => {
+    session.setCacheable(true);
+    const context = await session.browser.newContext();
+    try {
+      const first = await context.newPage();
+      await first.goto(session.url);
+      await h.levelSettled(first);
+      // A level maker replaces the file and opens the page again.
+      session.setLevel("escape-in-one.dat");
+      const again = await context.newPage();
+      await again.goto(session.url);
+      await h.levelSettled(again);
+      assert.equal(await h.boardDifference(again, fixture("escape-in-one.dat")), null);
+    } finally {
+      session.setCacheable(false);
+      session.restoreLevel();
+      await context.close();
+    }
+  });
+
   test("a site level refused as the page opens leaves the game's picture behind its box", async () => {
     for (const level of [null, "broken.dat"]) {
       level ? session.setLevel(level) : session.removeLevel();

@@ -34,9 +34,11 @@ function copySite() {
 
 // A static server on an ephemeral port of 127.0.0.1; it answers only for files inside `root`, which
 // it serves at `folder` (the site's index.html for the folder itself), as a host may serve a sub-folder.
-// setReachable(false) makes it drop every request unanswered, as a host out of reach.
+// setReachable(false) makes it drop every request unanswered, as a host out of reach;
+// setCacheable(true) lets the browser keep every file for an hour, as many hosts do.
 async function serve(root, folder = "/") {
   let reachable = true;
+  let cacheable = false;
   const server = http.createServer((request, response) => {
     if (!reachable) return request.socket.destroy();
     const name = decodeURIComponent(new URL(request.url, "http://x").pathname);
@@ -49,6 +51,7 @@ async function serve(root, folder = "/") {
     response.writeHead(200, {
       "content-type": types[path.extname(file)] || "application/octet-stream",
       "content-security-policy": policy,
+      ...(cacheable ? { "cache-control": "max-age=3600" } : {}),
     });
     fs.createReadStream(file).pipe(response);
   });
@@ -56,6 +59,7 @@ async function serve(root, folder = "/") {
   return {
     url: `http://127.0.0.1:${server.address().port}${folder}`,
     setReachable: (yes) => (reachable = yes),
+    setCacheable: (yes) => (cacheable = yes),
     close: () => new Promise((r) => server.close(r)),
   };
 }
@@ -93,6 +97,7 @@ async function startSession({ folder = "/" } = {}) {
     url: server.url,
     browser,
     setReachable: server.setReachable,
+    setCacheable: server.setCacheable,
     setLevel(fixture) { fs.copyFileSync(path.join(levels, fixture), path.join(root, "GameData.dat")); },
     restoreLevel() { fs.copyFileSync(path.join(site, "GameData.dat"), path.join(root, "GameData.dat")); },
     removeLevel() { fs.rmSync(path.join(root, "GameData.dat"), { force: true }); },
