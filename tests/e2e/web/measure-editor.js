@@ -35,10 +35,11 @@ function nativeMilliseconds(command, file) {
 async function browserMilliseconds(page, file) {
   return page.evaluate(async ({ bytes, runs }) => {
     const module = await WebAssembly.compileStreaming(fetch("corvel-analysis.wasm"));
-    const worker = new Worker("analysis-worker.js");
+    const worker = new Worker("analysis-worker.js", { type: "module" });
     worker.postMessage({ kind: "start", module });
-    const ask = (id) => new Promise((resolve) => {
+    const ask = (id) => new Promise((resolve, reject) => {
       worker.onmessage = ({ data }) => resolve(data);
+      worker.onerror = (e) => reject(new Error(`the analysis worker failed: ${e.message}`));
       worker.postMessage({ kind: "analyse", id, name: "level.dat", bytes: new Uint8Array(bytes) });
     });
     await ask(0);  // the module started and warmed
