@@ -10,10 +10,13 @@ import { levelPack } from "./later.js";
 import { ModuleMemory } from "./module-memory.js";
 
 const tooLarge = "is too large to open here";
+// The site's level file, which New Game plays unless a level of the player's own is in play.
+const siteLevelFile = "GameData.dat";
+
 // The site's level file, fetched afresh so that a replaced file counts at the next New Game, and
 // its bytes read as soon as they come.
 async function fetchSiteLevel(options = { cache: "no-store" }) {
-  const response = await fetch("GameData.dat", options);
+  const response = await fetch(siteLevelFile, options);
   return { response, bytes: response.ok ? new Uint8Array(await response.arrayBuffer()) : new Uint8Array(0) };
 }
 
@@ -22,7 +25,7 @@ async function fetchSiteLevel(options = { cache: "no-store" }) {
 // cache, older than the site's file (nothing of it crossed the network): then it is fetched afresh.
 async function fetchFirstSiteLevel() {
   const preloaded = await fetchSiteLevel({});
-  const timing = performance.getEntriesByName(new URL("GameData.dat", location.href).href).at(-1);
+  const timing = performance.getEntriesByName(new URL(siteLevelFile, location.href).href).at(-1);
   return timing?.transferSize > 0 ? preloaded : fetchSiteLevel();
 }
 
@@ -35,7 +38,7 @@ export function createLevels(board, { started, analysis }) {
   // not its own link; `about` what the page says of it outside the window (PlayInfo).
   const levels = {
     game: null,
-    level: { name: "GameData.dat", bytes: null, fromSite: true, fragment: "", about: null },
+    level: { name: siteLevelFile, bytes: null, fromSite: true, fragment: "", about: null },
     work: Promise.resolve(),
     pending: 0,
     // The address, read once when the page starts: the first site level is on its way while the
@@ -70,15 +73,15 @@ export function createLevels(board, { started, analysis }) {
       levels.earlySiteLevel = null;
     }
     if (!response.ok && response.status !== 404) {
-      return refuse("GameData.dat", "cannot be fetched from the site: " + response.status + " " + response.statusText);
+      return refuse(siteLevelFile, "cannot be fetched from the site: " + response.status + " " + response.statusText);
     }
     const present = response.ok;
     const accepted = ModuleMemory.withBytes(game(), bytes, (at, length) => game()._corvel_new_game_with_level_file(at, length, present ? 1 : 0));
-    if (accepted === null) return refuse("GameData.dat", tooLarge);
+    if (accepted === null) return refuse(siteLevelFile, tooLarge);
     if (accepted) {
       // A New Game the network could not serve plays the copy kept from the last visit, and says so.
       if (levels.level.bytes && isKeptCopy(response)) game()._corvel_played_kept_copy();
-      begin({ name: "GameData.dat", bytes, fromSite: true, fragment: "", about: null });
+      begin({ name: siteLevelFile, bytes, fromSite: true, fragment: "", about: null });
     }
     showLevelInAddress();
   }
