@@ -25,7 +25,7 @@ void paintWindow(benchmark::State& state, const Maze& maze) {
     RasterCanvas window(kWindowWidth, kWindowHeight);
     for (auto _ : state) {
         drawBoard(window, maze, Playing, kCellSize);
-        benchmark::DoNotOptimize(window.rgbBytes().data());
+        benchmark::DoNotOptimize(window.bytes().data());
     }
 }
 

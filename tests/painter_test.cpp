@@ -33,7 +33,7 @@ TEST(PaintWalls, OpenCellDrawsNothing) {
     Maze maze = boardOf({2, 2}, 15, kNoExit);
     RasterCanvas c = pictureOf(maze);
     paintWalls(c, maze, kCellSize);
-    EXPECT_EQ(c.rgbBytes(), RasterCanvas(61, 61).rgbBytes());
+    EXPECT_EQ(c.bytes(), RasterCanvas(61, 61).bytes());
 }
 
 TEST(PaintWalls, SharedWallIsDrawnWhenEitherCellClosesIt) {
@@ -131,7 +131,24 @@ TEST(PaintArea, PaintingInPiecesGivesTheSamePicture) {
             pieces.setPaintArea({left, top, left + 29, top + 37});
             drawBoard(pieces, maze, Playing, kCellSize);
         }
-    EXPECT_EQ(pieces.rgbBytes(), whole.rgbBytes());
+    EXPECT_EQ(pieces.bytes(), whole.bytes());
+}
+
+// The page's picture carries an alpha byte a pixel: the same colours as the file's, every pixel opaque.
+TEST(PixelLayout, FourBytesAPixelHoldTheSameColoursAllOpaque) {
+    Maze maze = boardOf({5, 4}, 0, kNoExit);
+    for (std::size_t i = 0; i < maze.cells.size(); ++i) maze.cells[i] = static_cast<std::int32_t>(i * 7 % 16);
+    maze.heroPos = {4, 3};
+    maze.monsterPos = {0, 1};
+    RasterCanvas rgb = pictureOf(maze);
+    RasterCanvas rgba(rgb.width(), rgb.height(), PixelLayout::Rgba);
+    drawBoard(rgb, maze, Playing, kCellSize);
+    drawBoard(rgba, maze, Playing, kCellSize);
+    ASSERT_EQ(rgba.bytes().size(), rgb.bytes().size() / 3 * 4);
+    for (std::size_t pixel = 0; pixel < rgb.bytes().size() / 3; ++pixel)
+        for (std::size_t channel = 0; channel < 4; ++channel)
+            ASSERT_EQ(rgba.bytes()[pixel * 4 + channel], channel < 3 ? rgb.bytes()[pixel * 3 + channel] : 255)
+                << "pixel " << pixel << " channel " << channel;
 }
 
 // Counts what the painter asks for instead of drawing it.

@@ -27,7 +27,8 @@ public:
     }
     PixelRect paintArea() const override { return {0, top_, pixels_.width(), top_ + pixels_.height()}; }
     const std::uint8_t* row(int y) const {
-        return pixels_.rgbBytes().data() + static_cast<std::size_t>(y - top_) * static_cast<std::size_t>(pixels_.width()) * 3;
+        return pixels_.bytes().data() + static_cast<std::size_t>(y - top_) * static_cast<std::size_t>(pixels_.width()) *
+                                            static_cast<std::size_t>(pixels_.bytesPerPixel());
     }
 
 private:

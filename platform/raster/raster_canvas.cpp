@@ -3,19 +3,28 @@
 
 #include <algorithm>
 
-RasterCanvas::RasterCanvas(int width, int height)
+// White is every byte 255, its alpha included.
+RasterCanvas::RasterCanvas(int width, int height, PixelLayout layout)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
+      bytesPerPixel_(layout == PixelLayout::Rgba ? 4 : 3),
       area_{0, 0, width_, height_},
-      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 3, 255) {}
+      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * static_cast<std::size_t>(bytesPerPixel_),
+              255) {}
+
+std::size_t RasterCanvas::offsetOf(int x, int y) const {
+    return (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)) *
+           static_cast<std::size_t>(bytesPerPixel_);
+}
 
 Rgb RasterCanvas::pixel(int x, int y) const {
-    std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)) * 3;
+    std::size_t at = offsetOf(x, y);
     return {pixels_[at], pixels_[at + 1], pixels_[at + 2]};
 }
 
+// Only the colour: an alpha byte stays opaque.
 void RasterCanvas::put(int x, int y, Rgb colour) {
-    std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x)) * 3;
+    std::size_t at = offsetOf(x, y);
     pixels_[at] = colour.r;
     pixels_[at + 1] = colour.g;
     pixels_[at + 2] = colour.b;

@@ -1,15 +1,20 @@
-// An in-memory RGB picture of the window's client area, painted the way the Windows program paints it.
+// An in-memory picture of the window's client area, painted the way the Windows program paints it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "shell/platform.h"
 
+// Three bytes a pixel (red, green, blue), as a PNG file takes them; or four, with an alpha byte
+// always opaque, as a web page's ImageData takes them, so that no pass copies one into the other.
+enum class PixelLayout { Rgb, Rgba };
+
 class RasterCanvas final : public Canvas {
 public:
     // A white picture, as the window's background brush leaves it; the whole picture is to be painted.
-    RasterCanvas(int width, int height);
+    RasterCanvas(int width, int height, PixelLayout layout = PixelLayout::Rgb);
 
     // Narrows what the next paint must cover, as a partly uncovered window would.
     void setPaintArea(PixelRect area) { area_ = area; }
@@ -21,14 +26,17 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     Rgb pixel(int x, int y) const;
-    // Rows from the top, three bytes (red, green, blue) a pixel.
-    const std::vector<std::uint8_t>& rgbBytes() const { return pixels_; }
+    // Rows from the top, bytesPerPixel() bytes a pixel in the picture's layout.
+    const std::vector<std::uint8_t>& bytes() const { return pixels_; }
+    int bytesPerPixel() const { return bytesPerPixel_; }
 
 private:
+    std::size_t offsetOf(int x, int y) const;
     void put(int x, int y, Rgb colour);
 
     int width_;
     int height_;
+    int bytesPerPixel_;
     PixelRect area_;
     std::vector<std::uint8_t> pixels_;
 };

@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "game/directions.h"
 #include "game/level.h"
@@ -44,7 +43,7 @@ public:
 };
 
 WebWindow window;
-std::vector<std::uint8_t> rgba;  // the last paint, four bytes a pixel, as ImageData takes it
+std::optional<RasterCanvas> lastPaint;  // painted in the layout ImageData takes, for the page to copy
 std::int32_t turnsPlayed = 0;    // turns of the game in progress, as a score counts keys
 
 // A level accepted starts a game: its count of turns starts again.
@@ -71,17 +70,11 @@ EMSCRIPTEN_KEEPALIVE int corvel_board_height() { return boardSide(theMaze.size.y
 
 // Paints the whole board area into a picture the page copies to its canvas; returns the picture.
 EMSCRIPTEN_KEEPALIVE const std::uint8_t* corvel_paint() {
-    RasterCanvas canvas(corvel_board_width(), corvel_board_height());
+    // Painted aside and kept only when done: the box at a game's end may ask for a paint of its own.
+    RasterCanvas canvas(corvel_board_width(), corvel_board_height(), PixelLayout::Rgba);
     paintBoard(window, canvas);
-    const auto& rgb = canvas.rgbBytes();
-    rgba.resize(rgb.size() / 3 * 4);
-    for (std::size_t from = 0, to = 0; from < rgb.size(); from += 3, to += 4) {
-        rgba[to] = rgb[from];
-        rgba[to + 1] = rgb[from + 1];
-        rgba[to + 2] = rgb[from + 2];
-        rgba[to + 3] = 255;
-    }
-    return rgba.data();
+    lastPaint = std::move(canvas);
+    return lastPaint->bytes().data();
 }
 
 EMSCRIPTEN_KEEPALIVE void corvel_typed_character(int ch) {
