@@ -36,9 +36,12 @@ function watch(registration) {
 }
 
 // Every page starts the worker: whichever the player opens first keeps the whole site. A browser
-// without service workers, or one that refuses them here, plays online as ever.
+// without service workers, or one that refuses them here, plays online as ever. The worker starts
+// once the page has loaded: on a first visit it fetches the whole site, and that would otherwise
+// compete with the page's own files for its first paint.
 export function keepSiteOffline() {
-  if ("serviceWorker" in navigator) {
-    navigator.serviceWorker.register("service-worker.js").then(watch, () => {});
-  }
+  if (!("serviceWorker" in navigator)) return;
+  const register = () => navigator.serviceWorker.register("service-worker.js").then(watch, () => {});
+  if (document.readyState === "complete") register();
+  else window.addEventListener("load", register, { once: true });
 }
