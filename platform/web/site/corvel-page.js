@@ -168,8 +168,7 @@ const hintPlay = { position, samePosition, usedAHint: () => score.usedAHint() };
 $("hint").addEventListener("click", () => hints.use((hint) => hint.askForHint(hintPlay, gameStatus.playing)));
 
 // ---- start ----
-keepSiteOffline();
-gameLoaded.then((game) => {
+const started = gameLoaded.then((game) => {
   page.game = game;
   board.attach(game);
   // The box about a missing level file names the site's folder, which only the page knows.
@@ -180,3 +179,4 @@ gameLoaded.then((game) => {
   board.focus();
   return levels.start(game);
 });
+keepSiteOffline(started);

@@ -36,12 +36,13 @@ function watch(registration) {
 }
 
 // Every page starts the worker: whichever the player opens first keeps the whole site. A browser
-// without service workers, or one that refuses them here, plays online as ever. The worker starts
-// once the page has loaded: on a first visit it fetches the whole site, and that would otherwise
-// compete with the page's own files for its first paint.
-export function keepSiteOffline() {
+// without service workers, or one that refuses them here, plays online as ever. On a first visit
+// the worker fetches the whole site, which would compete with the page's own start: so it starts
+// once the page has loaded and `started` (the page's first picture, say) has settled.
+export function keepSiteOffline(started = Promise.resolve()) {
   if (!("serviceWorker" in navigator)) return;
+  const loaded = document.readyState === "complete" ? Promise.resolve() : new Promise((resolve) => window.addEventListener("load", resolve, { once: true }));
   const register = () => navigator.serviceWorker.register("service-worker.js").then(watch, () => {});
-  if (document.readyState === "complete") register();
-  else window.addEventListener("load", register, { once: true });
+  // Whether or not the page started: a failure of its own still reaches the console as it was.
+  started.finally(() => loaded.then(register));
 }
