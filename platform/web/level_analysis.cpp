@@ -169,5 +169,3 @@ EMSCRIPTEN_KEEPALIVE const char* corvel_hint(const char* data, int length, int h
     return reply(json);
 }
 }
-
-int main() { return 0; }

@@ -150,5 +150,3 @@ EMSCRIPTEN_KEEPALIVE int corvel_exit_x() { return theMaze.exitPos.x; }
 EMSCRIPTEN_KEEPALIVE int corvel_exit_y() { return theMaze.exitPos.y; }
 EMSCRIPTEN_KEEPALIVE int corvel_cell_size() { return kCellSize; }
 }
-
-int main() { return 0; }
