@@ -164,7 +164,10 @@ $("edit-level").addEventListener("click", (e) => {
   e.currentTarget.href = "editor.html" + ((bytes && LevelLink.fragment(name, bytes)) || "");
 });
 
-const hintPlay = { position, samePosition, usedAHint: () => score.usedAHint() };
+const hintPlay = {
+  position, samePosition, usedAHint: () => score.usedAHint(), analysis: gameAnalysis,
+  showHint: (text) => playInfo.use((info) => info.showHint(text)).catch(() => {}),
+};
 $("hint").addEventListener("click", () => hints.use((hint) => hint.askForHint(hintPlay, gameStatus.playing)));
 
 // ---- start ----

@@ -1,8 +1,8 @@
 // The game page's hints and daily levels, asked of corvel-level's own solver and generator in the
 // analysis worker, which is started only when first asked: the game's first paint fetches none of it.
-import { LevelFile } from "./level-file.js";
-
-export const GameAnalysis = (() => {
+// `levelBytesBound` is the largest level file the page opens (LevelFile.maxBytes): the page passes
+// it in, so that this module, fetched later, shares no code with the page's first paint.
+export function createGameAnalysis(levelBytesBound) {
   // Longer than any date: a longer text, cut to this, is still refused by the module, which says why.
   const dateLengthBound = 11;
   // What the player reads when the worker itself fails: never the runtime's own message.
@@ -12,8 +12,7 @@ export const GameAnalysis = (() => {
   };
   const unloadable = "The solver cannot be loaded in this browser.";
   const noPosition = "No hint can be given: the position on the board is not known.";
-  // The page's level files are bounded by LevelFile (level-file.js).
-  const tooLong = () => `No hint can be given: the level file is over ${LevelFile.maxBytes.toLocaleString("en")} bytes.`;
+  const tooLong = () => `No hint can be given: the level file is over ${levelBytesBound.toLocaleString("en")} bytes.`;
 
   // ---- the module, compiled once on first use; a failure is forgotten, so a later question tries again ----
   let compiled = null;
@@ -120,7 +119,7 @@ export const GameAnalysis = (() => {
   // reason}, {id, error: a sentence}, or {id, stale: true} once a newer hint or forgetHint came.
   function hint(levelBytes, hero, monster) {
     if (!isCell(hero) || !isCell(monster) || !(levelBytes instanceof Uint8Array)) return refuse("hint", noPosition);
-    if (levelBytes.length > LevelFile.maxBytes) return refuse("hint", tooLong());
+    if (levelBytes.length > levelBytesBound) return refuse("hint", tooLong());
     return ask("hint", { bytes: levelBytes, hero: { x: hero.x, y: hero.y }, monster: { x: monster.x, y: monster.y } });
   }
 
@@ -141,4 +140,4 @@ export const GameAnalysis = (() => {
       latest.hint = 0;
     },
   };
-})();
+}

@@ -1,6 +1,8 @@
 // The game page's modules that its first paint does without: each is fetched when first needed.
 // Every use goes through `use`, so that uses run in the order they were asked for.
 
+import { LevelFile } from "./level-file.js";
+
 function later(load) {
   const entry = {
     promise: null,
@@ -22,7 +24,7 @@ export const progress = later(() => import("./progress.js").then((m) => m.Progre
 export const levelPack = later(() => import("./level-pack.js").then((m) => m.LevelPack));
 export const copyText = later(() => import("./copy-text.js").then((m) => m.CopyText));
 export const hints = later(() => import("./game-hints.js"));
-export const analysis = later(() => import("./game-analysis.js").then((m) => m.GameAnalysis));
+export const analysis = later(() => import("./game-analysis.js").then((m) => m.createGameAnalysis(LevelFile.maxBytes)));
 
 // The analysis client (hints and the daily level) or, when it cannot be fetched, one that says so
 // to every question.

@@ -25,12 +25,14 @@ after(async () => {
   await session.close();
 });
 
-// The game page with the client loaded, the very module the page imports at its first question.
-async function openGame() {
+// The game page with the client loaded, the very module the page imports at its first question,
+// made as the page makes it but with a bound of the test's own on the level files it takes.
+async function openGame(levelBytesBound = 2 ** 28) {
   const page = await h.openPage(session);
   page.setDefaultTimeout(60000);
   const bundle = h.lazyModule(session, "game-analysis");
-  await page.evaluate(async (file) => (window.GameAnalysis = (await import(`./${file}`)).GameAnalysis), bundle);
+  await page.evaluate(async ([file, bound]) => (window.GameAnalysis = (await import(`./${file}`)).createGameAnalysis(bound)),
+    [bundle, levelBytesBound]);
   return page;
 }
 
@@ -120,6 +122,12 @@ test("the hint says when there is no way out, and when the position cannot be hi
   for (const { hero, monster, error } of refusals) assert.equal((await askHint(page, corridor, hero, monster)).error, error);
   assert.match((await askHint(page, "5 1\n0 0\n", { x: 0, y: 0 }, { x: 4, y: 0 })).error, /^The level:/);
   await page.context().close();
+
+  // A level file over the page's bound never reaches the worker.
+  const bounded = await openGame(corridor.length - 1);
+  assert.equal((await askHint(bounded, corridor, { x: 3, y: 0 }, { x: 0, y: 0 })).error,
+    `No hint can be given: the level file is over ${corridor.length - 1} bytes.`);
+  await bounded.context().close();
 });
 
 test("a board too large to search is said to be so", async () => {

@@ -52,7 +52,7 @@ async function openGame(session) {
   await page.goto(session.url);
   await page.waitForSelector("#board[aria-busy=false]", { state: "attached" });
   const bundle = h.lazyModule(session, "game-analysis");
-  await page.evaluate(async (file) => (window.GameAnalysis = (await import(`./${file}`)).GameAnalysis), bundle);
+  await page.evaluate(async (file) => (window.GameAnalysis = (await import(`./${file}`)).createGameAnalysis(2 ** 28)), bundle);
   return page;
 }
 
