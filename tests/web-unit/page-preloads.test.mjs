@@ -31,3 +31,9 @@ for (const page of ["index.html", "editor.html", "levels.html"]) {
     assert.deepEqual([...preloaded].sort(), [...importedBy(entries[0])].sort());
   });
 }
+
+// A module the game page fetches later that imports one of the page's own makes the bundler split
+// their shared code into a file of its own, one more request before the first paint.
+test("the game page's first paint fetches its entry alone", { skip: !process.env.CORVEL_SITE && !fs.existsSync(site) && "no built site" }, () => {
+  assert.deepEqual([...importedBy("corvel-page.js")], []);
+});
