@@ -41,7 +41,9 @@ function watch(registration) {
 // once the page has loaded and `started` (the page's first picture, say) has settled.
 export function keepSiteOffline(started = Promise.resolve()) {
   if (!("serviceWorker" in navigator)) return;
-  const loaded = document.readyState === "complete" ? Promise.resolve() : new Promise((resolve) => window.addEventListener("load", resolve, { once: true }));
+  const loaded = document.readyState === "complete"
+    ? Promise.resolve()
+    : new Promise((resolve) => window.addEventListener("load", resolve, { once: true }));
   const register = () => navigator.serviceWorker.register("service-worker.js").then(watch, () => {});
   // Whether or not the page started: a failure of its own still reaches the console as it was.
   started.finally(() => loaded.then(register));
