@@ -117,11 +117,17 @@ TEST_F(DrawBoard, HeroIsDrawnOverTheBrugak) {
     EXPECT_EQ(centre(0), kHeroRed);
 }
 
-TEST(PaintArea, PaintingInPiecesGivesTheSamePicture) {
+// A 5 x 4 board of walls of every kind, cell i opened as (i * step) % 16, with both discs on it.
+Maze mixedBoard(std::size_t step, Position hero, Position monster) {
     Maze maze = boardOf({5, 4}, 0, kNoExit);
-    for (std::size_t i = 0; i < maze.cells.size(); ++i) maze.cells[i] = static_cast<std::int32_t>(i * 5 % 16);
-    maze.heroPos = {1, 2};
-    maze.monsterPos = {3, 1};
+    for (std::size_t i = 0; i < maze.cells.size(); ++i) maze.cells[i] = static_cast<std::int32_t>(i * step % 16);
+    maze.heroPos = hero;
+    maze.monsterPos = monster;
+    return maze;
+}
+
+TEST(PaintArea, PaintingInPiecesGivesTheSamePicture) {
+    Maze maze = mixedBoard(5, {1, 2}, {3, 1});
     RasterCanvas whole = pictureOf(maze);
     drawBoard(whole, maze, Playing, kCellSize);
 
@@ -136,10 +142,7 @@ TEST(PaintArea, PaintingInPiecesGivesTheSamePicture) {
 
 // The page's picture carries an alpha byte a pixel: the same colours as the file's, every pixel opaque.
 TEST(PixelLayout, FourBytesAPixelHoldTheSameColoursAllOpaque) {
-    Maze maze = boardOf({5, 4}, 0, kNoExit);
-    for (std::size_t i = 0; i < maze.cells.size(); ++i) maze.cells[i] = static_cast<std::int32_t>(i * 7 % 16);
-    maze.heroPos = {4, 3};
-    maze.monsterPos = {0, 1};
+    Maze maze = mixedBoard(7, {4, 3}, {0, 1});
     RasterCanvas rgb = pictureOf(maze);
     RasterCanvas rgba(rgb.width(), rgb.height(), PixelLayout::Rgba);
     drawBoard(rgb, maze, Playing, kCellSize);
