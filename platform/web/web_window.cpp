@@ -44,7 +44,7 @@ public:
 
 WebWindow window;
 std::optional<RasterCanvas> lastPaint;  // painted in the layout ImageData takes, for the page to copy
-std::int32_t turnsPlayed = 0;    // turns of the game in progress, as a score counts keys
+std::int32_t turnsPlayed = 0;           // turns of the game in progress, as a score counts keys
 
 // A level accepted starts a game: its count of turns starts again.
 int started(bool accepted) {
